@@ -1,0 +1,21 @@
+// The scenario program: run once from its folder, it writes the scenario's
+// texts and compiled files there and ends.
+#include <exception>
+#include <string>
+
+#include "app/esecuzione.h"
+#include "app/file_cartella.h"
+#include "app/piattaforma.h"
+
+int main() {
+  auto piattaforma = scenario::piattaforma_console();
+  try {
+    return scenario::form_load(scenario::cartella_programma(), *piattaforma);
+  } catch (const scenario::errore_file_system& e) {
+    piattaforma->segnala(e.what());
+    return scenario::uscita_file_system;
+  } catch (const std::exception& e) {
+    piattaforma->segnala(std::string("internal error: ") + e.what());
+    return scenario::uscita_interna;
+  }
+}

@@ -1,0 +1,72 @@
+// What the run needs from the platform: the wait notice, the fatal error
+// stop, a way to report a fault, and the program's own folder. The console
+// version serves Linux; tools supply their own to keep control after errore.
+#pragma once
+
+#include <filesystem>
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+// Exit statuses of the program (and of scenario-tool compile), one per outcome.
+enum stato_uscita : int {
+  uscita_pulita = 0,          // every file written, error record 0
+  uscita_errore = 1,          // errore: a reserved-value check failed (1250, 1251)
+  uscita_codice = 2,          // compiled files written, but the error record is nonzero
+  uscita_senza_celle = 3,     // no cell strip after reading: no compiled file written
+  uscita_file_system = 4,     // a file of the folder could not be read, written or deleted
+  uscita_interna = 5,         // a fault of the program itself
+};
+
+class piattaforma {
+ public:
+  virtual ~piattaforma() = default;
+
+  // Shows "Attendere" until the process ends.
+  virtual void mostra_attesa() = 0;
+
+  // The fatal error stop: shows " Errore n. " followed by `a`, then ends the
+  // process with uscita_errore. Never returns to its caller.
+  [[noreturn]] virtual void errore(std::string_view a) = 0;
+
+  // Reports one line to the user (a fault, or a nonzero error record).
+  virtual void segnala(std::string_view messaggio) = 0;
+};
+
+// Thrown by the recording platform's errore, so that a tool or a test keeps
+// control after a failed check.
+class fermata_errore : public std::exception {
+ public:
+  explicit fermata_errore(std::string_view numero) : numero_(numero) {}
+  const std::string& numero() const { return numero_; }
+  const char* what() const noexcept override { return numero_.c_str(); }
+
+ private:
+  std::string numero_;
+};
+
+// A platform that shows nothing: errore throws fermata_errore, segnala keeps
+// each line in `messaggi`.
+class piattaforma_registrata final : public piattaforma {
+ public:
+  void mostra_attesa() override {}
+  [[noreturn]] void errore(std::string_view a) override { throw fermata_errore(a); }
+  void segnala(std::string_view messaggio) override { messaggi.emplace_back(messaggio); }
+
+  std::vector<std::string> messaggi;
+};
+
+// Standard error as the screen: "Attendere" only when it is a terminal.
+std::unique_ptr<piattaforma> piattaforma_console();
+
+// The folder that holds the running program file.
+std::filesystem::path cartella_programma();
+
+// The text errore shows for `a`: " Errore n. " followed by `a`.
+std::string testo_errore(std::string_view a);
+
+}  // namespace scenario

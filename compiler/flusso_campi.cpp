@@ -1,0 +1,137 @@
+#include "compiler/flusso_campi.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "compiler/modello.h"
+
+namespace scenario {
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+
+std::size_t salta_cifre(std::string_view testo, std::size_t pos) {
+  while (pos < testo.size() && cifra(testo[pos])) ++pos;
+  return pos;
+}
+
+}  // namespace
+
+errore_lettura::errore_lettura(std::string_view motivo, std::size_t posizione)
+    : std::runtime_error(std::string(motivo)), posizione_(posizione) {}
+
+double valore_numerico(std::string_view token, bool& fuori_scala) {
+  fuori_scala = false;
+  std::size_t pos = 0;
+  bool negativo = false;
+  if (pos < token.size() && (token[pos] == '+' || token[pos] == '-')) {
+    negativo = token[pos] == '-';
+    ++pos;
+  }
+  const std::size_t inizio_cifre = pos;
+  pos = salta_cifre(token, pos);
+  if (pos == inizio_cifre) return 0.0;
+  if (pos + 1 < token.size() && token[pos] == '.' && cifra(token[pos + 1])) {
+    pos = salta_cifre(token, pos + 1);
+  }
+  if (pos + 1 < token.size() && (token[pos] == 'e' || token[pos] == 'E')) {
+    std::size_t esponente = pos + 1;
+    if (esponente < token.size() && (token[esponente] == '+' || token[esponente] == '-')) {
+      ++esponente;
+    }
+    if (esponente < token.size() && cifra(token[esponente])) pos = salta_cifre(token, esponente);
+  }
+  // strtod in the "C" locale (the program never sets another): '.' is the
+  // decimal point, an overflow gives infinity and an underflow 0.
+  const std::string numero(token.substr(inizio_cifre, pos - inizio_cifre));
+  const double valore = std::strtod(numero.c_str(), nullptr);
+  fuori_scala = std::isinf(valore);
+  return negativo ? -valore : valore;
+}
+
+void flusso_campi::salta_spazi() {
+  while (pos_ < byte_.size() && spazio(byte_[pos_])) ++pos_;
+}
+
+bool flusso_campi::a_fine_riga() const { return pos_ < byte_.size() && fine_riga(byte_[pos_]); }
+
+bool flusso_campi::consuma_fine_riga() {
+  if (!a_fine_riga()) return false;
+  if (byte_[pos_] == '\r' && pos_ + 1 < byte_.size() && byte_[pos_ + 1] == '\n') ++pos_;
+  ++pos_;
+  return true;
+}
+
+bool flusso_campi::consuma_virgola() {
+  if (pos_ < byte_.size() && byte_[pos_] == ',') {
+    ++pos_;
+    return true;
+  }
+  return false;
+}
+
+void flusso_campi::inizia_campo() {
+  if (eof()) throw errore_lettura("the text ends where a field should begin", pos_);
+  salta_spazi();
+  inizio_campo_ = pos_;
+}
+
+std::string flusso_campi::leggi_testo() {
+  inizia_campo();
+  if (pos_ < byte_.size() && byte_[pos_] == '"') {
+    const std::size_t inizio = pos_ + 1;
+    std::size_t chiusura = byte_.find('"', inizio);
+    if (chiusura == std::string_view::npos) chiusura = byte_.size();
+    std::string campo(byte_.substr(inizio, chiusura - inizio));
+    pos_ = chiusura < byte_.size() ? chiusura + 1 : chiusura;
+    salta_spazi();
+    if (!consuma_virgola()) consuma_fine_riga();
+    return campo;
+  }
+  const std::size_t inizio = pos_;
+  while (pos_ < byte_.size() && byte_[pos_] != ',' && !fine_riga(byte_[pos_])) ++pos_;
+  std::string campo(byte_.substr(inizio, pos_ - inizio));
+  if (!consuma_virgola()) consuma_fine_riga();
+  return campo;
+}
+
+double flusso_campi::leggi_numero(double minimo, double massimo, std::string_view slot) {
+  inizia_campo();
+  const std::size_t inizio = pos_;
+  while (pos_ < byte_.size() && byte_[pos_] != ',' && !spazio(byte_[pos_]) &&
+         !fine_riga(byte_[pos_])) {
+    ++pos_;
+  }
+  std::string_view token = byte_.substr(inizio, pos_ - inizio);
+  salta_spazi();
+  if (!consuma_virgola()) consuma_fine_riga();
+
+  bool fuori_scala = false;
+  const double valore = arrotonda_pari(valore_numerico(token, fuori_scala));
+  if (fuori_scala || valore < minimo || valore > massimo) {
+    std::string motivo = "the number '";
+    motivo += token;
+    motivo += "' does not fit ";
+    motivo += slot;
+    throw errore_lettura(motivo, inizio);
+  }
+  return valore;
+}
+
+uint8_t flusso_campi::leggi_byte() {
+  return static_cast<uint8_t>(leggi_numero(0, 255, "a byte (0 to 255)"));
+}
+
+int16_t flusso_campi::leggi_int16() {
+  return static_cast<int16_t>(leggi_numero(-32768, 32767, "a 16-bit value (-32768 to 32767)"));
+}
+
+int32_t flusso_campi::leggi_int32() {
+  return static_cast<int32_t>(
+      leggi_numero(-2147483648.0, 2147483647.0, "a 32-bit value (-2147483648 to 2147483647)"));
+}
+
+}  // namespace scenario

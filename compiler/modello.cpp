@@ -1,0 +1,36 @@
+#include "compiler/modello.h"
+
+#include <cmath>
+
+namespace scenario {
+
+double arrotonda_pari(double x) {
+  double basso = std::floor(x);
+  double resto = x - basso;
+  if (resto > 0.5) return basso + 1.0;
+  if (resto < 0.5) return basso;
+  return std::fmod(basso, 2.0) == 0.0 ? basso : basso + 1.0;
+}
+
+void pulisci_tabella(modello& m) {
+  for (voce& v : m.tabella) v = voce{};
+}
+
+int64_t ultima_cella_per(int64_t lunghezza) {
+  return static_cast<int64_t>(arrotonda_pari(static_cast<double>(lunghezza + kCodaPercorso) /
+                                             static_cast<double>(kMetriCella)));
+}
+
+void dimensiona(modello& m, int32_t lunghezza) {
+  m.lunghezza_estesa = lunghezza + kCodaPercorso;
+  m.ultima_cella = static_cast<int32_t>(ultima_cella_per(lunghezza));
+  m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, cella{});
+  for (auto& coordinata : m.tracciato) coordinata.clear();
+  if (m.crea_tracciato != 0) {
+    for (auto& coordinata : m.tracciato) {
+      coordinata.assign(static_cast<std::size_t>(m.lunghezza_estesa) + 1, elemento_tracciato{});
+    }
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,104 @@
+// The route model: everything one compile produces. One plain struct per run,
+// owned by the run driver; the readers fill it, the completion walk and the
+// check codes amend it, and the writer puts three of its parts to disk member
+// by member. Member order and widths are binding: they are the layout of the
+// compiled files the simulator loads.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// One 50-metre cell of the strip: cell n covers metres 50n..50n+49.
+struct cella {
+  uint8_t evento = 0;  // kind of point object; 0 = none, 11 = montagna mark
+  int16_t dato1 = 0;
+  int16_t dato2 = 0;
+  int16_t dato3 = 0;
+  int16_t dato4 = 0;
+  uint8_t tempo_segnale = 0;
+  uint8_t preavviso = 0;
+  uint8_t montagna = 0;
+  uint8_t vel_limite = 0;  // km/h divided by 5
+  uint8_t pendenza = 0;    // gradient plus 100
+  uint8_t aderenza = 0;
+};
+
+// One row of `tabella`: a station, a board text or scenario constants.
+struct voce {
+  uint8_t tipo = 0;
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+  uint8_t campo4 = 0;
+  std::string nome;  // Windows-1252 bytes
+  int16_t campo7 = 0;
+  int16_t campo8 = 0;
+  int16_t campo10 = 0;
+  int16_t campo11 = 0;
+  int16_t campo12 = 0;
+  uint8_t campo9 = 0;
+  uint8_t campo13 = 0;
+  uint8_t campo6 = 0;
+  uint8_t campo5 = 0;
+  int32_t orario = 0;  // time of day in seconds
+};
+
+// A plan element is empty, a 16-bit integer or a double; the file keeps the
+// distinction, so the model does too.
+enum class tipo_elemento : uint8_t { vuoto, intero, doppio };
+
+struct elemento_tracciato {
+  tipo_elemento tipo = tipo_elemento::vuoto;
+  double valore = 0.0;  // an integer element holds its int16 value exactly
+};
+
+inline constexpr int kRigheTabella = 87;
+inline constexpr int kRigheMontagne = 81;
+inline constexpr int32_t kMetriCella = 50;
+inline constexpr int32_t kLunghezzaMassima = 1'000'000;
+inline constexpr int32_t kCodaPercorso = 7'000;
+
+struct modello {
+  // tracciato[c][m]: coordinate c (0 or 1) of plan point m, m = 0..lunghezza_estesa.
+  // Empty when the run builds no plan.
+  std::array<std::vector<elemento_tracciato>, 2> tracciato;
+  std::vector<cella> celle;  // cells 0..ultima_cella; empty until the length row
+  std::array<voce, kRigheTabella> tabella;
+  std::array<int32_t, kRigheMontagne> montagne_inizio{};
+  std::array<int32_t, kRigheMontagne> montagne_fine{};
+  int32_t n_montagne = 0;
+  int32_t crea_tracciato = 0;
+  std::string treno;     // train number, Windows-1252
+  std::string percorso;  // route name, Windows-1252
+  int32_t lunghezza_estesa = 0;
+  int32_t ultima_cella = 0;
+  int32_t codice_errore = 0;
+  int32_t posizione_errore = 0;
+
+  bool ha_celle() const { return !celle.empty(); }
+  cella& cella_a(int32_t n) { return celle.at(static_cast<std::size_t>(n)); }
+  const cella& cella_a(int32_t n) const { return celle.at(static_cast<std::size_t>(n)); }
+  voce& riga(int n) { return tabella.at(static_cast<std::size_t>(n)); }
+  const voce& riga(int n) const { return tabella.at(static_cast<std::size_t>(n)); }
+};
+
+// Nearest whole number, halves to even (140.5 -> 140, 31.5 -> 32).
+double arrotonda_pari(double x);
+
+// Clears rows 0..86: numbers 0, names empty.
+void pulisci_tabella(modello& m);
+
+// Sizes the model for a route of `lunghezza` metres: lunghezza_estesa,
+// ultima_cella, a fresh cell strip and, when the run builds the plan, a fresh
+// plan of empty elements. The caller has checked that the result has at
+// least two cells.
+void dimensiona(modello& m, int32_t lunghezza);
+
+// ultima_cella for a route length: round-half-even((L + 7000) / 50).
+int64_t ultima_cella_per(int64_t lunghezza);
+
+}  // namespace scenario

@@ -1,0 +1,23 @@
+#include "documents/dati_scheda.h"
+
+#include <array>
+
+#include "app/file_cartella.h"
+#include "app/scrittore_testo.h"
+
+namespace scenario {
+namespace {
+
+constexpr std::array<std::string_view, 0> kRighe = {};
+
+}  // namespace
+
+std::span<const std::string_view> righe_dati_scheda() { return kRighe; }
+
+std::string nome_file_dati_scheda(const modello& m) { return m.percorso + "_" + m.treno + "_scheda_treno.txt"; }
+
+void dati_scheda(const modello& m, const std::filesystem::path& cartella) {
+  scrivi_testo(percorso_file(cartella, nome_file_dati_scheda(m)), righe_dati_scheda());
+}
+
+}  // namespace scenario

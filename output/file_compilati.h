@@ -1,0 +1,36 @@
+// The three compiled files the simulator loads: the track plan, the table of
+// stations and constants, and the cell strip. Each is the model's records
+// member by member, little-endian, with no header, count or padding.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "compiler/modello.h"
+
+namespace scenario {
+
+// Plan element tags: the variant type codes empty, 16-bit integer, double.
+inline constexpr uint16_t kTagVuoto = 0;
+inline constexpr uint16_t kTagIntero = 2;
+inline constexpr uint16_t kTagDoppio = 5;
+
+inline constexpr std::size_t kByteCella = 15;
+inline constexpr std::size_t kByteVoceSenzaNome = 34;
+
+std::vector<uint8_t> byte_tracciato(const modello& m);
+std::vector<uint8_t> byte_tabella(const modello& m);
+std::vector<uint8_t> byte_celle(const modello& m);
+
+// File names (Windows-1252) of the three files.
+std::string nome_file_tracciato(const modello& m);  // percorso + "_linea.dat"
+std::string nome_file_tabella(const modello& m);    // percorso + "_" + treno + ".sim"
+std::string nome_file_celle(const modello& m);      // percorso + "_" + treno + ".dat"
+
+// Writes the plan (only when the run builds it), the table and the cells into
+// `cartella`, in that order, each replacing an older file whole.
+void scrivi_file_compilati(const modello& m, const std::filesystem::path& cartella);
+
+}  // namespace scenario

@@ -1,0 +1,47 @@
+// Helpers shared by the tests: temporary folders, file bytes, subprocesses.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace prova {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class cartella_temporanea {
+ public:
+  cartella_temporanea();
+  ~cartella_temporanea();
+  cartella_temporanea(const cartella_temporanea&) = delete;
+  cartella_temporanea& operator=(const cartella_temporanea&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+  std::filesystem::path operator/(const std::string& nome) const { return percorso_ / nome; }
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+std::string leggi(const std::filesystem::path& file);
+std::vector<uint8_t> leggi_byte(const std::filesystem::path& file);
+void scrivi(const std::filesystem::path& file, const std::string& contenuto);
+
+// Names of the entries of a folder, sorted.
+std::vector<std::string> elenco(const std::filesystem::path& cartella);
+
+struct esito_processo {
+  int stato = -1;  // exit status, or -1 when the process did not exit normally
+  std::string uscita;
+  std::string errori;
+};
+
+// Runs `argomenti` (argomenti[0] is the program) in `cartella` with standard
+// input closed; when `come_utente_nobody` and the tests run as root, the child
+// drops to uid/gid 65534 first, so folder permissions bind it.
+esito_processo esegui(const std::vector<std::string>& argomenti,
+                      const std::filesystem::path& cartella, bool come_utente_nobody = false);
+
+// The path of the program built beside the tests.
+std::filesystem::path programma();
+
+}  // namespace prova
