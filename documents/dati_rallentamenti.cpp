@@ -56,7 +56,7 @@ constexpr std::array<std::string_view, 46> kRighe = {
     kRigaTabellaVuota,
     kRigaTabellaVuota,
     " |___|____________________________|____________|__________|_________|____________|",
-    // The key of the specific prescriptions, in the order the form has always had.
+    // The key of the specific prescriptions: A, B, D, C is the printed form's order.
     "",
     "              Prescrizioni specifiche",
     " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
