@@ -18,3 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# Header-only packages that the sysroot lacks, lent by the host through the
+# config files under mingw-w64/ (scenario-tool's command line and JSON).
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-w64/CLI11)
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-w64/nlohmann_json)
