@@ -1,7 +1,8 @@
-// Shows the wait window as the program does, waits until a file named
-// "continua" appears beside it (so that a screenshot of the window can be
-// taken), then calls errore("1250"). Closing the box must end the process
-// with uscita_errore; any other status means errore came back.
+// Shows the wait window as the program does and leaves a file named "pronta"
+// beside itself once the window is painted; waits until a file named
+// "continua" appears there (so that a screenshot of the window can be taken),
+// then calls errore("1250"). Closing the box must end the process with
+// uscita_errore.
 #include <windows.h>
 
 #include "app/file_cartella.h"
@@ -24,6 +25,8 @@ void attendi_segnale(const std::filesystem::path& segnale) {
 int main() {
   auto piattaforma = scenario::piattaforma_windows();
   piattaforma->mostra_attesa();
-  attendi_segnale(scenario::cartella_programma() / "continua");
+  const std::filesystem::path cartella = scenario::cartella_programma();
+  scenario::sostituisci_file(cartella / "pronta", std::string_view());
+  attendi_segnale(cartella / "continua");
   piattaforma->errore("1250");
 }
