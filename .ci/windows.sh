@@ -9,7 +9,9 @@
 #    scenario-tool a console program;
 #  - errore's box appears over the wait window with " Errore n. 1250" and an
 #    OK button, Return closes it, and the process ends with status 1;
-#  - screenshots of the wait window and of the box are kept in build/windows/ci/
+#  - a file that cannot be written stops the run with status 4 on both, and
+#    on Windows a box names the file;
+#  - screenshots of the wait window and of the boxes are kept in build/windows/ci/
 #    for a person to look at (the fonts are not Windows', so no pixel compare).
 # Every wine call runs under `timeout`: a box nobody answers waits forever.
 set -euo pipefail
@@ -102,6 +104,8 @@ prepara_wine() {
     { cat "$artefatti/wineboot.log" >&2; fallisci "wineboot could not make the wine prefix"; }
   # Without a window manager wine waits 2 s for every window it manages.
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  mkdir "$lavoro/strumenti"
+  cp "$build_windows/tests/windows/leggi_finestra.exe" "$lavoro/strumenti/"
 }
 
 # Runs the executable $2 in folder $1 under wine; prints its exit status.
@@ -142,15 +146,46 @@ finestre_visibili() {
   timeout 10 xdotool search --onlyvisible --name "^$1\$" | LC_ALL=C sort || true
 }
 
-# The window of title $1 that is not among the ids $2; waits up to 30 s.
-nuova_finestra() {
-  local i nuova
+# Waits up to 30 s for a visible window of title $1; prints the first.
+attendi_finestra() {
+  local i trovata
   for ((i = 0; i < 300; i++)); do
-    nuova=$(comm -13 <(echo "$2") <(finestre_visibili "$1") | sed -n 1p)
-    [[ -n "$nuova" ]] && { echo "$nuova"; return 0; }
+    trovata=$(finestre_visibili "$1" | sed -n 1p)
+    [[ -n "$trovata" ]] && { echo "$trovata"; return 0; }
     sleep 0.1
   done
-  fallisci "no new window titled '$1' appeared"
+  fallisci "no window titled '$1' appeared"
+}
+
+# The X window of title $1 that lies at "x y width height" $2 (the program's
+# own window bears the same title as its boxes).
+finestra_in() {
+  local i id luogo
+  for ((i = 0; i < 100; i++)); do
+    for id in $(finestre_visibili "$1"); do
+      luogo=$(timeout 10 xdotool getwindowgeometry --shell "$id" |
+        awk -F= '{ v[$1] = $2 } END { print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"] }')
+      [[ "$luogo" == "$2" ]] && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  fallisci "no window titled '$1' lies at $2"
+}
+
+# Reads the message box titled $1 from inside wine: sets `controlli` to its
+# controls and `box` to its X window.
+leggi_box() {
+  local uscita
+  uscita=$(cd "$lavoro/strumenti" && timeout 60 wine ./leggi_finestra.exe "$1" | tr -d '\r')
+  controlli=$(sed 1d <<<"$uscita")
+  box=$(finestra_in "$1" "$(sed -n '1s/^box\t//p' <<<"$uscita")")
+}
+
+# windowfocus, then a key to the focus: `key --window` leaves Return held,
+# and the next box would close by itself.
+chiudi_box() {
+  timeout 10 xdotool windowfocus --sync "$1"
+  timeout 10 xdotool key Return
 }
 
 # The label must show dark text on the window's light face.
@@ -162,32 +197,51 @@ controlla_non_vuota() {
 }
 
 controlla_errore() {
-  local cartella=$lavoro/errore titolo=prova_errore stato=0 processo form prima box controlli
+  local cartella=$lavoro/errore titolo=prova_errore stato=0 processo form box controlli
   mkdir "$cartella"
-  cp "$build_windows/tests/windows/prova_errore.exe" "$build_windows/tests/windows/leggi_finestra.exe" "$cartella/"
+  cp "$build_windows/tests/windows/prova_errore.exe" "$cartella/"
   (cd "$cartella" && exec timeout 120 wine ./prova_errore.exe) &
   processo=$!
 
   attendi_file "$cartella/pronta"
-  form=$(nuova_finestra "$titolo" "")
+  form=$(attendi_finestra "$titolo")
   import -window "$form" "$artefatti/attendere.png"
   controlla_non_vuota "$artefatti/attendere.png"
 
-  prima=$(finestre_visibili "$titolo")
   touch "$cartella/continua"
-  controlli=$(cd "$cartella" && timeout 60 wine ./leggi_finestra.exe "$titolo" | tr -d '\r')
+  leggi_box "$titolo"
   [[ "$controlli" == $'Button\t1\tOK\nStatic\t65535\t Errore n. 1250' ]] ||
-    fallisci "the box shows other controls than the text and an OK button:"$'\n'"$controlli"
-  box=$(nuova_finestra "$titolo" "$prima")
+    fallisci "the box shows other controls than its text and an OK button:"$'\n'"$controlli"
   import -window root "$artefatti/errore.png"
-
-  # windowfocus, then a key to the focus: `key --window` leaves Return held.
-  timeout 10 xdotool windowfocus --sync "$box"
-  timeout 10 xdotool key Return
+  chiudi_box "$box"
   wait "$processo" || stato=$?
   [[ "$stato" == 1 ]] || fallisci "prova_errore ended with $stato after the box closed, not 1"
   [[ -z "$(finestre_visibili "$titolo")" ]] || fallisci "a window outlived the process"
-  echo "errore: box \" Errore n. 1250\" shown and closed, exit status 1; screenshots in $artefatti/"
+  echo "errore: box \" Errore n. 1250\" shown and closed, exit status 1"
+}
+
+# A folder in the place of the notes document: the run stops with status 4,
+# and on Windows a box says which file and why.
+controlla_guasto() {
+  local linux=$lavoro/guasto_linux windows=$lavoro/guasto_windows stato_linux=0 stato=0
+  local bloccato=${programma}_note.txt processo box controlli
+  mkdir -p "$linux/$bloccato" "$windows/$bloccato"
+  cp "build/default/$programma" "$linux/"
+  cp "$build_windows/$programma.exe" "$windows/"
+  (cd "$linux" && "./$programma" 2>/dev/null) || stato_linux=$?
+  [[ "$stato_linux" == 4 ]] || fallisci "the Linux program ended with $stato_linux on a blocked file, not 4"
+  (cd "$windows" && exec timeout 120 wine "./$programma.exe" 2>/dev/null) &
+  processo=$!
+
+  leggi_box "$programma"
+  grep -qxP "Static\t65535\tcannot \w+ '.*\Q$bloccato\E': .+" <<<"$controlli" ||
+    fallisci "the fault box does not name $bloccato:"$'\n'"$controlli"
+  grep -qxP 'Button\t1\tOK' <<<"$controlli" || fallisci "the fault box has no OK button"
+  import -window root "$artefatti/guasto.png"
+  chiudi_box "$box"
+  wait "$processo" || stato=$?
+  [[ "$stato" == 4 ]] || fallisci "the Windows program ended with $stato on a blocked file, not 4"
+  echo "fault: box names the blocked file, exit status 4 on both"
 }
 
 if [[ "${1:-}" != --sotto-xvfb ]]; then
@@ -213,5 +267,7 @@ controlla_eseguibili
 prepara_wine
 controlla_file_scritti
 controlla_errore
+controlla_guasto
+echo "screenshots in $artefatti/"
 adesso=$(date +%s)
 echo "windows job passed: $((adesso - CI_WINDOWS_INIZIO)) s in all, $((adesso - inizio_wine)) s of them under wine"

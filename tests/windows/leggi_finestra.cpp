@@ -1,8 +1,8 @@
-// Finds a visible message box by its title and prints its visible controls,
-// one per line: class, control id and text (UTF-8), separated by tabs and
-// sorted. An icon control prints "[icon]" as its text when it holds an icon
-// and is left out when it holds none, since it then shows nothing. Waits up
-// to 30 s for the box; exits 1 when it never appears.
+// Finds a visible message box by its title and prints its place on the
+// screen, "box<TAB>x y width height", then its visible controls, one per
+// line: class, control id and text (UTF-8), separated by tabs and sorted. An icon control prints
+// "[icon]" as its text when it holds an icon and is left out when it holds none, since it then
+// shows nothing. Waits up to 30 s for the box; exits 1 when it never appears.
 //
 //   leggi_finestra.exe <title>
 #include <windows.h>
@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "leggi_finestra: no message box titled '%s' appeared\n", argv[1]);
     return 1;
   }
+  RECT r{};
+  GetWindowRect(finestra, &r);
+  std::printf("box\t%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
   std::vector<std::string> righe;
   EnumChildWindows(finestra, esamina_controllo, reinterpret_cast<LPARAM>(&righe));
   std::sort(righe.begin(), righe.end());
