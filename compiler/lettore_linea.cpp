@@ -53,10 +53,10 @@ uint8_t byte_pendenza(int32_t pendenza) {
   return static_cast<uint8_t>(static_cast<uint32_t>(valore) & 0xFFU);
 }
 
-// One rank of a speed board: first-set speed × 20 + second-set speed / 5,
+// One rank of a speed board: first-set speed * 20 + second-set speed / 5,
 // rounded; it must fit 16 bits.
 int16_t velocita_composta(int32_t primo, int32_t secondo) {
-  const int32_t per_venti = in_32_bit(int64_t{primo} * 20, "board speed × 20");
+  const int32_t per_venti = in_32_bit(int64_t{primo} * 20, "board speed * 20");
   const double valore = arrotonda_pari(static_cast<double>(secondo) / 5.0 + per_venti);
   if (valore < std::numeric_limits<int16_t>::min() ||
       valore > std::numeric_limits<int16_t>::max()) {
