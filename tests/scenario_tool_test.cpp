@@ -41,6 +41,10 @@ esito_strumento strumento(std::vector<std::string> argomenti) {
 
 fs::path programma_strumento() { return SCENARIO_STRUMENTO; }
 
+// A train text with no rows: the train half finds "[generale]", reads
+// nothing more and leaves the line half's code as it is.
+const std::string kTrenoVuoto = "[generale]\r\n";
+
 std::string linea_con(const std::vector<std::string>& righe_dopo) {
   std::string testo = "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n";
   for (const std::string& r : righe_dopo) testo += r + "\r\n";
@@ -102,6 +106,7 @@ TEST(ScenarioTool, JsonLineForEachOutcome) {
     SCOPED_TRACE(c.nome);
     prova::cartella_temporanea cartella;
     if (c.linea) prova::scrivi(cartella / "l.txt", *c.linea);
+    prova::scrivi(cartella / "t.txt", kTrenoVuoto);
     std::vector<std::string> argomenti = {"compile", (cartella / "l.txt").string(),
                                           (cartella / "t.txt").string(),
                                           (cartella / "out").string(), "--json"};
@@ -112,6 +117,7 @@ TEST(ScenarioTool, JsonLineForEachOutcome) {
     EXPECT_EQ(e.stato, c.stato);
     EXPECT_EQ(prova::elenco(cartella / "out"), c.file);
     EXPECT_EQ(fs::exists(cartella / "l.txt"), c.linea.has_value());
+    EXPECT_EQ(prova::leggi(cartella / "t.txt"), kTrenoVuoto);
   }
 }
 
@@ -152,6 +158,7 @@ TEST(ScenarioTool, NoPlanLeavesAnOlderPlanFileAlone) {
 TEST(ScenarioTool, NamesArriveAsUtf8AndAreStoredAsWindows1252) {
   prova::cartella_temporanea cartella;
   prova::scrivi(cartella / "l.txt", linea_con({}));
+  prova::scrivi(cartella / "t.txt", kTrenoVuoto);
   const esito_strumento e =
       strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
                  cartella.percorso().string(), "--route", "Citt\xC3\xA0", "--train",

@@ -41,8 +41,6 @@ CLI::Validator nome_scenario() {
       "NAME", "nome_scenario");
 }
 
-std::optional<std::string> in_1252(const std::string& utf8) { return cp1252_da_utf8(utf8); }
-
 }  // namespace
 
 void registra_export_sources(CLI::App& app, contesto& c) {
@@ -97,8 +95,9 @@ void registra_compile(CLI::App& app, contesto& c) {
     r.linea = o->linea;
     r.treno = o->treno;
     r.cartella = o->cartella;
-    r.percorso = in_1252(o->percorso).value();
-    r.numero_treno = in_1252(o->numero_treno).value();
+    // Both names passed nome_scenario(), so both convert.
+    r.percorso = cp1252_da_utf8(o->percorso).value();
+    r.numero_treno = cp1252_da_utf8(o->numero_treno).value();
     r.tracciato = !o->senza_tracciato;
     if (auto sovrapposto = uscita_su_sorgente(r)) {
       throw CLI::ValidationError("OUTDIR", "the compiled file '" + sovrapposto->string() +
