@@ -215,6 +215,27 @@ TEST(ScenarioTool, ACompiledFileThatWouldOverwriteASourceIsAUsageError) {
   EXPECT_EQ(prova::leggi(cartella / "R_9.dat"), linea_con({}));
 }
 
+// A folder that cannot be made (a file stands in its place) is a fault of the
+// file system, reported on standard error even with --json.
+TEST(ScenarioTool, AFolderThatCannotBeMadeIs4) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "file", "x");
+  const std::string dentro_un_file = (cartella / "file" / "sotto").string();
+  const esito_strumento esporta = strumento({"export-sources", dentro_un_file});
+  EXPECT_EQ(esporta.stato, uscita_file_system);
+  EXPECT_NE(esporta.errori, "");
+
+  prova::scrivi(cartella / "l.txt", linea_con({}));
+  const esito_strumento compila =
+      strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
+                 dentro_un_file, "--json"});
+  EXPECT_EQ(compila.stato, uscita_file_system);
+  EXPECT_EQ(
+      compila.uscita,
+      "{\"codice_errore\":0,\"posizione_errore\":0,\"errore\":null,\"files_written\":false}\n");
+  EXPECT_NE(compila.errori.find("cannot create the folder"), std::string::npos) << compila.errori;
+}
+
 TEST(ScenarioTool, HelpOnEverySubcommandListsTheExitStatuses) {
   for (const std::vector<std::string>& argomenti : std::vector<std::vector<std::string>>{
            {"--help"}, {"compile", "--help"}, {"export-sources", "--help"}}) {

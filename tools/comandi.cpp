@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/codifica.h"
+#include "app/file_cartella.h"
 #include "tools/compilazione.h"
 
 namespace scenario::strumento {
@@ -55,7 +56,7 @@ void registra_export_sources(CLI::App& app, contesto& c) {
     try {
       esporta_sorgenti(*cartella);
       c.stato = uscita_pulita;
-    } catch (const std::exception& e) {
+    } catch (const errore_file_system& e) {
       c.errori << e.what() << '\n';
       c.stato = uscita_file_system;
     }
