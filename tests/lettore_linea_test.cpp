@@ -286,11 +286,25 @@ TEST(LeggiLinea, CommentsOfDashes) {
   EXPECT_EQ(decimo.m.codice_errore, 25) << "the 10th is dropped: no length row";
 }
 
+// A hyphenated field reaches the section test only as the 11th in a row; a
+// bracketed one that starts with a dash (blanks before it ignored) then does
+// not end the section.
 TEST(LeggiLinea, ABracketedFieldEndsTheGeneralSectionUnlessItStartsWithADash) {
-  const lettura r = leggi(righe({"[generale]", "lunghezza percorso, 1000", "  -[nota]",
-                                 "sfondo uno, 5", "[curve]", "pendenza, 0, 1"}));
-  EXPECT_EQ(r.m.riga(85).inizio, 5);
-  EXPECT_EQ(r.m.cella_a(0).pendenza, 101);
+  struct caso {
+    std::string campo;
+    int32_t sfondo;  // row 85 inizio: 5 while the section goes on
+  };
+  for (const auto& [campo, sfondo] :
+       std::vector<caso>{{"\"  -[nota]\"", 5}, {"\"  [nota]\"", 0}, {"\"x-[nota]\"", 0}}) {
+    std::vector<std::string> linee = {"[generale]", "lunghezza percorso, 1000"};
+    for (int k = 0; k < 10; ++k) linee.emplace_back("- comment");
+    linee.push_back(campo);
+    linee.insert(linee.end(), {"sfondo uno, 5", "[curve]", "pendenza, 0, 1"});
+    const lettura r = leggi(righe(linee));
+    EXPECT_EQ(r.m.codice_errore, 0) << campo;
+    EXPECT_EQ(r.m.riga(85).inizio, sfondo) << campo;
+    EXPECT_EQ(r.m.cella_a(0).pendenza, 101) << campo;
+  }
 }
 
 TEST(LeggiLinea, AShortRowTakesTheNextLinesKeywordAndThatRowIsLost) {
