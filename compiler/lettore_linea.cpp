@@ -151,6 +151,8 @@ class lettore_linea {
   bool avanza_tracciato();
   void chiudi_ed_elimina() { linea_.elimina(); }
   esito_linea ferma(int32_t codice);
+  esito_riga ferma_righe(int32_t codice);
+  esito_riga ferma_righe_a(int32_t codice, int32_t posizione);
 
   int32_t numero() { return f_.leggi_int32(); }
   int16_t meta_bassa() { return static_cast<int16_t>(static_cast<uint32_t>(numero()) & 0xFFFFU); }
@@ -165,6 +167,19 @@ esito_linea lettore_linea::ferma(int32_t codice) {
   chiudi_ed_elimina();
   m_.codice_errore = codice;
   return esito_linea::fermati;
+}
+
+// The line half's failure exit: the text goes, the code stays, and the
+// train text is not read.
+lettore_linea::esito_riga lettore_linea::ferma_righe(int32_t codice) {
+  ferma(codice);
+  return esito_riga::fermati;
+}
+
+lettore_linea::esito_riga lettore_linea::ferma_righe_a(int32_t codice, int32_t posizione) {
+  ferma(codice);
+  m_.posizione_errore = posizione;
+  return esito_riga::fermati;
 }
 
 esito_linea lettore_linea::leggi() {
@@ -368,10 +383,7 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
   // The plan's last two points stay empty; a curve may not reach them.
   if (fine > m_.lunghezza_estesa - 2) return fuori_striscia(inizio);
   std::optional<double> kappa = curvatura_classe(chiave);
-  if (!kappa) {
-    ferma(103);
-    return esito_riga::fermati;
-  }
+  if (!kappa) return ferma_righe(103);
   if (contiene(chiave, "s")) kappa = -*kappa;
   while (v_.indice_tracciato <= inizio) {
     punto_dritto(m_, v_.indice_tracciato);
@@ -381,10 +393,7 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
     punto_curvo(m_, v_.indice_tracciato, *kappa);
     if (avanza_tracciato()) break;
   }
-  if (v_.indice_tracciato > kLimiteTracciato) {
-    ferma(103);
-    return esito_riga::fermati;
-  }
+  if (v_.indice_tracciato > kLimiteTracciato) return ferma_righe(103);
   return esito_riga::avanti;
 }
 
@@ -398,10 +407,7 @@ lettore_linea::esito_riga lettore_linea::riga_montagna() {
   if (prima <= ultima && !(in_striscia(prima) && in_striscia(ultima))) {
     return fuori_striscia(inizio);
   }
-  if (m_.n_montagne >= kMontagneMassime) {
-    ferma(10);
-    return esito_riga::fermati;
-  }
+  if (m_.n_montagne >= kMontagneMassime) return ferma_righe(10);
   memo_montagna(m_, inizio, fine, tipo);
   return esito_riga::avanti;
 }
@@ -419,11 +425,7 @@ lettore_linea::esito_riga lettore_linea::riga_indicatori() {
   if (oltre_fine(posizione)) return esito_riga::fine_righe;
   if (!in_striscia(cella_oggetto(posizione))) return fuori_striscia(posizione);
   memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-  if (m_.codice_errore > 0) {
-    chiudi_ed_elimina();
-    m_.posizione_errore = posizione;
-    return esito_riga::fermati;
-  }
+  if (m_.codice_errore > 0) return ferma_righe_a(m_.codice_errore, posizione);
   return esito_riga::avanti;
 }
 
@@ -434,15 +436,8 @@ lettore_linea::esito_riga lettore_linea::riga_cartello() {
   const int32_t n = cella_oggetto(posizione);
   if (!in_striscia(n)) return fuori_striscia(posizione);
   cella& c = m_.cella_a(n);
-  if (!libera(c)) {
-    ferma(6);
-    m_.posizione_errore = posizione;
-    return esito_riga::fermati;
-  }
-  if (v_.voce_cartello < 1) {
-    ferma(10);
-    return esito_riga::fermati;
-  }
+  if (!libera(c)) return ferma_righe_a(6, posizione);
+  if (v_.voce_cartello < 1) return ferma_righe(10);
   c.evento = kEventoCartello;
   c.dato1 = static_cast<int16_t>(v_.voce_cartello);
   m_.riga(v_.voce_cartello).nome = std::move(testo);
