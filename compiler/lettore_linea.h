@@ -42,8 +42,9 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo);
 
 // Places a speed board on cell round(posizione / 50 + 1), packing each rank's
 // two speeds into one value (first * 20 + second / 5). On a taken cell it sets
-// codice_errore to 21 and writes nothing. The caller has checked that the
-// cell is in the strip.
+// codice_errore to 21 and writes nothing. A packed value beyond 16 bits is a
+// read failure (errore_lettura), the members before it already written. The
+// caller has checked that the cell is in the strip.
 void memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
                            int16_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int16_t strisced);
