@@ -10,31 +10,25 @@
 namespace scenario {
 namespace {
 
-// Fills a buffer of the exact file size, little-endian, front to back.
+// Fills a buffer of the exact file size, little-endian, front to back. Each
+// member is one bounds check and one copy straight into the buffer: the plan
+// file alone is over a million bytes, and a check per byte (or a member built
+// in a scratch array and copied again) was most of the compile's time.
 class buffer_byte {
  public:
   explicit buffer_byte(std::size_t dimensione) : byte_(dimensione) {}
 
-  void u8(uint8_t v) { byte_.at(pos_++) = v; }
-  void u16(uint16_t v) {
-    u8(static_cast<uint8_t>(v & 0xFFU));
-    u8(static_cast<uint8_t>(v >> 8));
-  }
-  void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-  void i32(int32_t v) {
-    auto u = static_cast<uint32_t>(v);
-    for (int b = 0; b < 4; ++b) u8(static_cast<uint8_t>((u >> (8 * b)) & 0xFFU));
-  }
-  void f64(double v) {
-    auto u = std::bit_cast<uint64_t>(v);
-    for (int b = 0; b < 8; ++b) u8(static_cast<uint8_t>((u >> (8 * b)) & 0xFFU));
-  }
+  void u8(uint8_t v) { metti(v); }
+  void u16(uint16_t v) { metti(v); }
+  void i16(int16_t v) { metti(static_cast<uint16_t>(v)); }
+  void i32(int32_t v) { metti(static_cast<uint32_t>(v)); }
+  void f64(double v) { metti(std::bit_cast<uint64_t>(v)); }
   void testo(const std::string& t) {
     if (t.size() > std::numeric_limits<uint16_t>::max()) {
       throw std::length_error("a text of the table is longer than 65535 bytes");
     }
     u16(static_cast<uint16_t>(t.size()));
-    if (byte_.size() - pos_ < t.size()) throw std::out_of_range("file buffer too small");
+    spazio(t.size());
     std::memcpy(byte_.data() + pos_, t.data(), t.size());
     pos_ += t.size();
   }
@@ -45,6 +39,26 @@ class buffer_byte {
   }
 
  private:
+  void spazio(std::size_t quanti) const {
+    if (byte_.size() - pos_ < quanti) throw std::out_of_range("file buffer too small");
+  }
+
+  // An unsigned value in its own width, least significant byte first
+  // whatever the host's order.
+  template <typename T>
+  void metti(T v) {
+    spazio(sizeof(T));
+    uint8_t* dove = byte_.data() + pos_;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(dove, &v, sizeof(T));
+    } else {
+      for (std::size_t b = 0; b < sizeof(T); ++b) {
+        dove[b] = static_cast<uint8_t>((static_cast<uint64_t>(v) >> (8 * b)) & 0xFFU);
+      }
+    }
+    pos_ += sizeof(T);
+  }
+
   std::vector<uint8_t> byte_;
   std::size_t pos_ = 0;
 };
