@@ -1,6 +1,10 @@
 #include "compiler/tracciato.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace scenario {
 namespace {
@@ -10,23 +14,35 @@ struct punto {
   double y;
 };
 
-std::size_t posto(int32_t indice) { return static_cast<std::size_t>(indice); }
+// Point `indice` and the two before it, checked once: the plan is a
+// million points at most, and a check on every element read was a good part
+// of the compile's time.
+class tre_punti {
+ public:
+  tre_punti(modello& m, int32_t indice) : x_(m.tracciato[0]), y_(m.tracciato[1]) {
+    if (indice < 2 || static_cast<std::size_t>(indice) >= std::min(x_.size(), y_.size())) {
+      throw std::out_of_range("plan point " + std::to_string(indice) + " is outside the plan");
+    }
+    n_ = static_cast<std::size_t>(indice);
+  }
 
-punto leggi_punto(const modello& m, int32_t indice) {
-  return {m.tracciato[0].at(posto(indice)).valore, m.tracciato[1].at(posto(indice)).valore};
-}
+  punto ultimo() const { return {x_[n_ - 1].valore, y_[n_ - 1].valore}; }
 
-void scrivi_punto(modello& m, int32_t indice, punto p) {
-  m.tracciato[0].at(posto(indice)) = {tipo_elemento::doppio, p.x};
-  m.tracciato[1].at(posto(indice)) = {tipo_elemento::doppio, p.y};
-}
+  // The step that led to point `indice` - 1.
+  punto passo() const {
+    return {x_[n_ - 1].valore - x_[n_ - 2].valore, y_[n_ - 1].valore - y_[n_ - 2].valore};
+  }
 
-// The step that led to point `indice` - 1.
-punto passo_prima(const modello& m, int32_t indice) {
-  const punto ultimo = leggi_punto(m, indice - 1);
-  const punto penultimo = leggi_punto(m, indice - 2);
-  return {ultimo.x - penultimo.x, ultimo.y - penultimo.y};
-}
+  void scrivi(punto p) {
+    x_[n_] = {tipo_elemento::doppio, p.x};
+    y_[n_] = {tipo_elemento::doppio, p.y};
+  }
+
+ private:
+  std::vector<elemento_tracciato>& x_;
+  std::vector<elemento_tracciato>& y_;
+  std::size_t n_ = 0;
+};
 
 }  // namespace
 
@@ -38,18 +54,20 @@ void imposta_origine(modello& m) {
 }
 
 void punto_dritto(modello& m, int32_t indice) {
-  const punto d = passo_prima(m, indice);
-  const punto ultimo = leggi_punto(m, indice - 1);
-  scrivi_punto(m, indice, {ultimo.x + d.x, ultimo.y + d.y});
+  tre_punti t(m, indice);
+  const punto d = t.passo();
+  const punto ultimo = t.ultimo();
+  t.scrivi({ultimo.x + d.x, ultimo.y + d.y});
 }
 
 void punto_curvo(modello& m, int32_t indice, double kappa) {
-  const punto d = passo_prima(m, indice);
-  const punto ultimo = leggi_punto(m, indice - 1);
+  tre_punti t(m, indice);
+  const punto d = t.passo();
+  const punto ultimo = t.ultimo();
   // Each bracket first, then the sum: the order the plan's bytes depend on.
   const double passo_x = d.x + kappa * d.y;
   const double passo_y = d.y - kappa * d.x;
-  scrivi_punto(m, indice, {ultimo.x + passo_x, ultimo.y + passo_y});
+  t.scrivi({ultimo.x + passo_x, ultimo.y + passo_y});
 }
 
 }  // namespace scenario
