@@ -257,8 +257,11 @@ void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
   const std::string testo = leggi_sorgente(treno);
   flusso_campi f(testo);
   if (!m.ha_celle()) throw errore_lettura("the route has no cells to lay the train on", 0);
+  // Cells before the first speed or adhesion row get 0, whatever the line
+  // half may have left in these working values.
   valori.velocita_prec = 0;
   valori.aderenza_prec = 0;
+  // The floor never lets stations past row 79 into the board and constant rows.
   lettura l{m, f, riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec}, 1,
             std::min(valori.voce_cartello, kPrimaRigaCartelli)};
   salta_a_generale(f);
