@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,8 @@ struct caso_errore {
   int32_t riferimento_81 = 0;  // inizio of tabella row 81
   int32_t codice_linea = 0;    // code the line half left
 };
+
+void PrintTo(const caso_errore& k, std::ostream* os) { *os << k.nome; }
 
 class ErroriTreno : public LettoreTreno, public ::testing::WithParamInterface<caso_errore> {};
 
