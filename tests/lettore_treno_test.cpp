@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -793,6 +796,58 @@ TEST_F(LettoreTreno, StationsFillRowsUpToTheBoardFloor) {
   EXPECT_EQ(m.codice_errore, 10);
   EXPECT_EQ(m.riga(3).nome, "C");
   EXPECT_EQ(m.riga(4).nome, "");
+}
+
+// --- Writes stay inside the model ---------------------------------------------
+
+// Random rows of every kind over a short route, with positions, lengths and
+// platform lengths around both ends of the strip: every outcome is a code or
+// a read failure, never a write outside the cells or the table (the model's
+// accessors would throw std::out_of_range).
+TEST(LettoreTrenoCasuale, RowsNearTheEndsNeverWriteOutsideTheModel) {
+  std::mt19937 caso(4816);
+  auto tra = [&caso](int32_t da, int32_t a) {
+    return std::to_string(std::uniform_int_distribution<int32_t>(da, a)(caso));
+  };
+  auto posizione = [&] { return tra(-1'000, 9'500); };
+  const std::vector<std::function<std::string()>> righe = {
+      [&] { return "velocita, " + posizione() + ", " + tra(0, 300); },
+      [&] { return "aderenza, " + posizione() + ", " + tra(-300, 300); },
+      [&] {
+        return "segnale, " + posizione() + ", " + tra(0, 3) + ", 4,0,0, 0, " + tra(0, 2) +
+               ", 2,0,0, " + tra(0, 300);
+      },
+      [&] {
+        return "rallentamento, " + posizione() + ", 60, " + tra(-500, 4'000) + ", 0, " + tra(0, 1) +
+               ", " + tra(0, 60);
+      },
+      [&] { return "abbattimento, " + posizione() + ", " + tra(-5, 5); },
+      [&] {
+        return "stazione, " + std::to_string(50 * std::stoi(tra(-20, 190))) + ", " + tra(0, 30) +
+               ", " + std::to_string(100 * std::stoi(tra(0, 40))) + ", 0," + tra(0, 1) + "," +
+               tra(0, 1) + ", 0,0,0, 0,0,0, 0, 7,0,0, S";
+      },
+  };
+  for (int prova = 0; prova < 3'000; ++prova) {
+    std::string t = "[generale]\r\n";
+    const int n = std::stoi(tra(1, 12));
+    for (int r = 0; r < n; ++r) {
+      t += righe[static_cast<std::size_t>(std::stoi(tra(0, 5)))]() + "\r\n";
+    }
+    t += "[fine]\r\n";
+    modello m;
+    dimensiona(m, 1'000);  // cells 0..160
+    valori_lettura v;
+    v.voce_cartello = std::stoi(tra(0, 80));
+    sorgente_in_memoria s(t);
+    try {
+      leggi_treno(m, s, v);
+    } catch (const errore_lettura&) {
+      // A read failure is a legitimate outcome.
+    } catch (const std::exception& e) {
+      FAIL() << e.what() << "\n" << t;
+    }
+  }
 }
 
 }  // namespace
