@@ -1,16 +1,25 @@
 // The embedded train text read into a route model: what the program's own
-// run puts into the table and the cells.
+// run puts into the table and the cells, first over a route sized by hand,
+// then after the embedded line text, and in the compiled files of a run.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/esecuzione.h"
+#include "app/piattaforma.h"
 #include "app/scrittore_testo.h"
 #include "compiler/lettori.h"
+#include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
 #include "compiler/sorgente.h"
+#include "output/file_compilati.h"
+#include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "supporto.h"
 
 namespace scenario {
 namespace {
@@ -190,6 +199,171 @@ TEST_F(TrenoIncorporato, SixteenSignalsTwoSlowdownsNoPreWarning) {
 TEST_F(TrenoIncorporato, ConcreteCells) { verifica_cella_per_cella(m); }
 
 TEST_F(TrenoIncorporato, SpeedAndAdhesionProfiles) { verifica_profili(m); }
+
+// The whole compile of the embedded scenario: the line text first, which
+// sizes the strip and leaves 24 board texts in rows 80..57, then the train.
+class ScenarioIncorporato : public ::testing::Test {
+ protected:
+  ScenarioIncorporato()
+      : linea(testo_da_righe(righe_dati_linea())), treno(testo_da_righe(righe_dati_treno())) {
+    m.percorso = std::string(kPercorso);
+    m.treno = std::string(kTreno);
+    m.crea_tracciato = 1;
+    pulisci_tabella(m);
+    memorizza_dati(m, linea, treno);
+  }
+  modello m;
+  sorgente_in_memoria linea;
+  sorgente_in_memoria treno;
+};
+
+TEST_F(ScenarioIncorporato, ReadsWithoutErrorAndDeletesBothTexts) {
+  EXPECT_EQ(m.codice_errore, 0);
+  EXPECT_EQ(m.ultima_cella, 1'280);
+  EXPECT_FALSE(linea.esiste());
+  EXPECT_FALSE(treno.esiste());
+}
+
+TEST_F(ScenarioIncorporato, StationsBelowTheBoardTexts) {
+  verifica_stazioni(m);
+  for (int n = 57; n <= 80; ++n) EXPECT_NE(m.riga(n).nome, "") << n;
+  EXPECT_EQ(m.riga(56).nome, "");
+}
+
+TEST_F(ScenarioIncorporato, SignalsSlowdownsAndStopMarks) {
+  EXPECT_EQ(celle_con_evento(m, 1), kCelleSegnali);
+  EXPECT_EQ(celle_con_evento(m, 4), (std::vector<int32_t>{33, 86}));
+  EXPECT_EQ(celle_con_evento(m, 3), (std::vector<int32_t>{57, 110}));
+  EXPECT_EQ(celle_con_evento(m, 2), (std::vector<int32_t>{66, 118}));
+  EXPECT_TRUE(celle_con_evento(m, 5).empty());
+  EXPECT_EQ(celle_con_evento(m, 10), (std::vector<int32_t>{5, 171, 273, 382, 602, 807, 1'055}));
+  verifica_cella_per_cella(m);
+}
+
+TEST_F(ScenarioIncorporato, SpeedAndAdhesionBesideTheLinesGradients) {
+  verifica_profili(m);
+  EXPECT_EQ(m.cella_a(0).pendenza, 100);
+}
+
+// The line's 24 board texts put the floor at row 56: 54 stations fit, the
+// 55th is stored and ends the reading with 10.
+TEST(ScenarioIncorporatoPavimento, TheLinesBoardTextsLimitTheStations) {
+  for (int stazioni : {54, 55}) {
+    std::string testo = "[generale]\r\n";
+    for (int k = 1; k <= stazioni; ++k) {
+      testo += "stazione, " + std::to_string(1'000 * k) +
+               ", 25, 400, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, S" + std::to_string(k) + "\r\n";
+    }
+    testo += "[fine]\r\n";
+    modello m;
+    m.crea_tracciato = 0;
+    sorgente_in_memoria linea(testo_da_righe(righe_dati_linea()));
+    sorgente_in_memoria treno(testo);
+    memorizza_dati(m, linea, treno);
+    EXPECT_EQ(m.codice_errore, stazioni == 54 ? 0 : 10) << stazioni;
+    EXPECT_EQ(m.riga(stazioni).nome, "S" + std::to_string(stazioni));
+    EXPECT_EQ(m.riga(stazioni + 1).nome, "");
+    EXPECT_EQ(m.riga(56).nome, "");
+    EXPECT_NE(m.riga(57).nome, "");
+  }
+}
+
+// A read failure in the train half goes through memorizza_dati's handler:
+// code 25, no position, the train text deleted, the line's work kept.
+TEST(ScenarioIncorporatoLettura, ATrainReadFailureIs25) {
+  for (std::optional<std::string> testo :
+       {std::optional<std::string>("[generale]\r\nvelocita, 0, 30\r\nvelocita, 500\r\n"),
+        std::optional<std::string>("[generale]\r\nvelocita, 0, 1280\r\n[fine]\r\n"),
+        std::optional<std::string>()}) {
+    modello m;
+    m.crea_tracciato = 0;
+    m.posizione_errore = 77;
+    sorgente_in_memoria linea(testo_da_righe(righe_dati_linea()));
+    sorgente_in_memoria treno = testo ? sorgente_in_memoria(*testo) : sorgente_in_memoria();
+    memorizza_dati(m, linea, treno);
+    EXPECT_EQ(m.codice_errore, 25) << testo.value_or("(missing)");
+    EXPECT_EQ(m.posizione_errore, 77);
+    EXPECT_FALSE(treno.esiste());
+    EXPECT_EQ(m.ultima_cella, 1'280);
+    EXPECT_NE(m.riga(80).nome, "");
+  }
+}
+
+// One cell of the cell file, member by member.
+cella cella_nel_file(const std::vector<uint8_t>& file, int32_t n) {
+  const std::size_t o = kByteCella * static_cast<std::size_t>(n);
+  auto i16 = [&file](std::size_t at) {
+    return static_cast<int16_t>(static_cast<uint16_t>(file.at(at) | (file.at(at + 1) << 8)));
+  };
+  cella c;
+  c.evento = file.at(o);
+  c.dato1 = i16(o + 1);
+  c.dato2 = i16(o + 3);
+  c.dato3 = i16(o + 5);
+  c.dato4 = i16(o + 7);
+  c.tempo_segnale = file.at(o + 9);
+  c.preavviso = file.at(o + 10);
+  c.montagna = file.at(o + 11);
+  c.vel_limite = file.at(o + 12);
+  c.pendenza = file.at(o + 13);
+  c.aderenza = file.at(o + 14);
+  return c;
+}
+
+// The program's own run: the compiled files carry the train.
+TEST(ScenarioIncorporatoFile, TheCompiledFilesCarryTheTrain) {
+  prova::cartella_temporanea cartella;
+  piattaforma_registrata p;
+  ASSERT_EQ(form_load(cartella.percorso(), p), uscita_pulita);
+  EXPECT_FALSE(std::filesystem::exists(cartella / "Ulmo_Tarvignano_Rovesco_4816-.txt"));
+  EXPECT_FALSE(std::filesystem::exists(cartella / "Ulmo_Tarvignano_Rovesco_linea.txt"));
+
+  const std::vector<uint8_t> celle =
+      prova::leggi_byte(cartella / "Ulmo_Tarvignano_Rovesco_4816.dat");
+  ASSERT_EQ(celle.size(), 19'215U);
+  for (auto [n, marca] : {std::pair{4, 81}, std::pair{3, 82}, std::pair{2, 83}}) {
+    EXPECT_EQ(cella_nel_file(celle, n).preavviso, marca) << n;
+  }
+  EXPECT_EQ(cella_nel_file(celle, 5).evento, 10);
+  EXPECT_EQ(cella_nel_file(celle, 5).dato1, 1);
+  const cella segnale = cella_nel_file(celle, 31);
+  EXPECT_EQ(segnale.evento, 1);
+  EXPECT_EQ(segnale.dato1, 42);
+  EXPECT_EQ(segnale.dato4, 5);
+  EXPECT_EQ(segnale.vel_limite, 21);
+  EXPECT_EQ(segnale.aderenza, 100);
+  for (auto [n, marca] :
+       {std::pair{29, 51}, std::pair{27, 52}, std::pair{25, 53}, std::pair{23, 54}}) {
+    EXPECT_EQ(cella_nel_file(celle, n).preavviso, marca) << n;
+  }
+  for (auto [n, evento] : {std::pair{33, 4}, std::pair{57, 3}, std::pair{66, 2}}) {
+    EXPECT_EQ(cella_nel_file(celle, n).evento, evento) << n;
+    EXPECT_EQ(cella_nel_file(celle, n).dato1, 60) << n;
+    EXPECT_EQ(cella_nel_file(celle, n).dato2, 60) << n;
+  }
+  for (int32_t n = 0; n <= 9; ++n) EXPECT_EQ(cella_nel_file(celle, n).vel_limite, 6) << n;
+  EXPECT_EQ(cella_nel_file(celle, 1'037).tempo_segnale, 230);
+
+  // Row 1 of the table file follows the 34 zero bytes of row 0.
+  const std::vector<uint8_t> tabella =
+      prova::leggi_byte(cartella / "Ulmo_Tarvignano_Rovesco_4816.sim");
+  const std::vector<uint8_t> ulmo = {
+      0x08,                                                        // tipo
+      0xD4, 0xFE, 0xFF, 0xFF,                                      // inizio -300
+      0x2C, 0x01, 0x00, 0x00,                                      // fine 300
+      0x00, 0x00, 0x00, 0x00,                                      // posizione 0
+      0x01,                                                        // campo4
+      0x04, 0x00, 'U',  'L',  'M',  'O',  0x04, 0x00, 0x01, 0x00,  // campo7, campo8
+      0x02, 0x00, 0x01, 0x00, 0x01, 0x00,                          // campo10..12
+      0x00, 0x01, 0x00, 0x00,  // campo9, campo13, campo6, campo5
+      0x28, 0x5F, 0x00, 0x00,  // orario 24 360
+  };
+  ASSERT_GE(tabella.size(), 34U + ulmo.size());
+  EXPECT_EQ(std::vector<uint8_t>(tabella.begin() + 34, tabella.begin() + 34 + 38), ulmo);
+  // The junction's name: its length (18) in two bytes, the degree sign as one.
+  const std::string bivio = std::string("\x12\x00", 2) + "2\xB0 bivio ULMO NORD";
+  EXPECT_NE(std::string(tabella.begin(), tabella.end()).find(bivio), std::string::npos);
+}
 
 }  // namespace
 }  // namespace scenario
