@@ -133,6 +133,7 @@ TEST(ScenarioTool, JsonNamesAFailedCheck) {
 TEST(ScenarioTool, WithoutJsonANonzeroRecordIsOneLineOnStandardError) {
   prova::cartella_temporanea cartella;
   prova::scrivi(cartella / "l.txt", linea_con({"pendenza, 7950, 3"}));
+  prova::scrivi(cartella / "t.txt", kTrenoVuoto);
   const esito_strumento e =
       strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
                  cartella.percorso().string()});
