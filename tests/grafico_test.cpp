@@ -7,8 +7,13 @@
 #include <map>
 #include <sstream>
 
+#include "app/esecuzione.h"
+#include "app/file_cartella.h"
 #include "output/file_compilati.h"
+#include "scenario/dati_linea.h"
+#include "scenario/dati_treno.h"
 #include "supporto.h"
+#include "tools/significato.h"
 
 namespace scenario {
 namespace {
@@ -391,6 +396,62 @@ TEST_F(GraficoProva, ThePageRendersToPng) {
   const std::string png = prova::leggi(cartella_ / "pagina.png");
   ASSERT_GT(png.size(), 8U);
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n");
+}
+
+// The embedded scenario compiled as the run compiles it, model kept; nothing
+// while the readers leave no cell strip.
+std::optional<modello> compila_scenario_incorporato(const std::filesystem::path& cartella) {
+  modello m;
+  m.percorso = kPercorso;
+  m.treno = kTreno;
+  scrivi_testi(m, cartella);
+  sorgente_su_disco linea(percorso_file(cartella, nome_file_dati_linea(m)));
+  sorgente_su_disco treno(percorso_file(cartella, nome_file_dati_treno(m)));
+  piattaforma_registrata p;
+  if (!memorizza_percorso(m, 1, linea, treno, cartella, p)) return std::nullopt;
+  return m;
+}
+
+TEST(GraficoScenarioIncorporato, NineStationsSixteenSignalsAndTwoSlowdownsInTheirPlaces) {
+  prova::cartella_temporanea cartella;
+  const auto m = compila_scenario_incorporato(cartella.percorso());
+  if (!m) GTEST_SKIP() << "the readers leave no cell strip yet";
+  std::ostringstream errori;
+  ASSERT_EQ(comando_plot(cartella.percorso(), kPercorso, kTreno, cartella / "pagina.svg", errori),
+            0)
+      << errori.str();
+  const documento d = analizza(prova::leggi(cartella / "pagina.svg"));
+  ASSERT_EQ(d.errore, "");
+  const asse_letto a = asse_di(d);
+
+  const auto stazioni = d.con_classe("stazione");
+  ASSERT_EQ(stazioni.size(), 9U);
+  for (std::size_t k = 0; k < stazioni.size(); ++k) {
+    const voce& v = m->riga(static_cast<int>(k) + 1);
+    const nodo& g = d.nodi[static_cast<std::size_t>(stazioni[k])];
+    EXPECT_EQ(g.numero("data-posizione"), v.posizione) << k;
+    EXPECT_NEAR(d.primo(stazioni[k], "line").numero("x1"), a.x(v.posizione), 0.06) << k;
+  }
+  std::vector<int32_t> celle_segnali;
+  for (int32_t c = 0; c <= m->ultima_cella; ++c) {
+    if (m->cella_a(c).evento == 1) celle_segnali.push_back(c);
+  }
+  const auto segnali = d.con_classe("segnale");
+  ASSERT_EQ(segnali.size(), 16U);
+  ASSERT_EQ(celle_segnali.size(), 16U);
+  for (std::size_t k = 0; k < segnali.size(); ++k) {
+    const nodo& g = d.nodi[static_cast<std::size_t>(segnali[k])];
+    EXPECT_EQ(g.numero("data-cella"), celle_segnali[k]);
+    EXPECT_NEAR(d.primo(segnali[k], "line").numero("x1"), a.x(metri_oggetto(celle_segnali[k])),
+                0.06);
+  }
+  const auto rallentamenti = d.con_classe("rallentamento");
+  ASSERT_EQ(rallentamenti.size(), 2U);
+  for (int k : rallentamenti) {
+    const nodo& g = d.nodi[static_cast<std::size_t>(k)];
+    EXPECT_EQ(m->cella_a(static_cast<int32_t>(g.numero("data-inizio")) / 50 + 1).evento, 3);
+    EXPECT_EQ(m->cella_a(static_cast<int32_t>(g.numero("data-fine")) / 50 + 1).evento, 2);
+  }
 }
 
 }  // namespace
