@@ -50,10 +50,10 @@ constexpr double kAsse = 798;
 constexpr std::string_view kStile =
     "text{font-family:'DejaVu Sans',Arial,Helvetica,sans-serif;fill:#222}"
     ".titolo{font-size:17px;font-weight:bold}"
-    ".piccolo{font-size:8px;fill:#555}"
+    ".piccolo{font-size:9px;fill:#555}"
     ".fascia{font-size:10px;font-weight:bold;fill:#333}"
-    ".scala{font-size:8px;fill:#555;text-anchor:end}"
-    ".nome-stazione{font-size:9.5px}"
+    ".scala{font-size:9px;fill:#555;text-anchor:end}"
+    ".nome-stazione{font-size:10px}"
     ".griglia{stroke:#ddd;stroke-width:0.6}"
     ".griglia-km{stroke:#e6e6e6;stroke-width:0.6}"
     ".riferimento{stroke:#9bb7d4;stroke-width:0.6;stroke-dasharray:3 3}";
@@ -250,6 +250,17 @@ double passo_tondo(double totale, int parti) {
   }
 }
 
+// The largest round length (1, 2 or 5 times a power of ten) not above `x`.
+double tondo_sotto(double x) {
+  double migliore = 1;
+  for (double potenza = 1; potenza <= x; potenza *= 10) {
+    for (double f : {1.0, 2.0, 5.0}) {
+      if (f * potenza <= x) migliore = f * potenza;
+    }
+  }
+  return migliore;
+}
+
 // ------------------------------------------------------------------ page writer
 
 class pagina {
@@ -304,7 +315,10 @@ class proiezione {
     scala_ = std::min((kXPianta1 - kXPianta0 - 2 * margine) / dx,
                       (kPianta.basso - kPianta.alto - 2 * margine) / dy);
     centro_ = {(minimo[0] + massimo[0]) / 2, (minimo[1] + massimo[1]) / 2};
+    estensione_ = std::max(dx, dy);
   }
+  // The longer side of the plan's box, in metres.
+  double estensione() const { return estensione_; }
   punto su_pagina(punto p) const {
     return {(kXPianta0 + kXPianta1) / 2 + (p[0] - centro_[0]) * scala_,
             kPianta.centro() - (p[1] - centro_[1]) * scala_};
@@ -313,6 +327,7 @@ class proiezione {
 
  private:
   double scala_ = 1;
+  double estensione_ = 1;
   punto centro_{};
 };
 
@@ -358,7 +373,7 @@ void disegna_bussola_e_scala(pagina& g, const proiezione& p) {
          " Z\" fill=\"#333\"/>");
   g.scritta(x, y + 30, "text-anchor=\"middle\" class=\"fascia\"", "N");
   g.riga("</g>");
-  const double metri = passo_tondo((kXPianta1 - kXPianta0) / p.scala() / 6, 1);
+  const double metri = tondo_sotto(p.estensione() / 4);
   const double lunga = metri * p.scala();
   const double y0 = kPianta.basso - 6;
   g.riga("<g id=\"scala-pianta\" data-metri=\"" + n(metri) + "\">");
@@ -370,6 +385,76 @@ void disegna_bussola_e_scala(pagina& g, const proiezione& p) {
                                     : n(metri).substr(0, n(metri).size() - 2) + " m";
   g.scritta(kXPianta0 + lunga + 4, y0 + 3, "class=\"piccolo\"", etichetta);
   g.riga("</g>");
+}
+
+struct riquadro {
+  double x0, y0, x1, y1;
+  bool tocca(const riquadro& r) const { return x0 < r.x1 && r.x0 < x1 && y0 < r.y1 && r.y0 < y1; }
+  bool dentro_pianta() const {
+    return x0 >= kXPianta0 && x1 <= kXPianta1 && y0 >= kPianta.alto && y1 <= kPianta.basso;
+  }
+};
+
+// A station name beside its mark: the first of a few places around the mark
+// that overlaps neither another name nor another station's mark, so that
+// stations close together on the plan stay readable.
+struct posto_nome {
+  double x = 0, y = 0;
+  bool a_sinistra = false;
+};
+
+posto_nome posto_per_nome(punto s, double larghezza, const std::vector<riquadro>& occupati) {
+  constexpr std::array<std::array<double, 2>, 4> spostamenti{{{6, -4}, {6, 12}, {6, -15}, {6, 22}}};
+  std::optional<posto_nome> primo;
+  for (const auto& [dx, dy] : spostamenti) {
+    for (const bool a_sinistra : {false, true}) {
+      const posto_nome posto{a_sinistra ? s[0] - dx : s[0] + dx, s[1] + dy, a_sinistra};
+      const double x0 = a_sinistra ? posto.x - larghezza : posto.x;
+      const riquadro r{x0, posto.y - 9, x0 + larghezza, posto.y + 2};
+      if (!primo) primo = posto;
+      if (r.dentro_pianta() && std::none_of(occupati.begin(), occupati.end(),
+                                            [&](const riquadro& o) { return r.tocca(o); })) {
+        return posto;
+      }
+    }
+  }
+  return *primo;
+}
+
+double larghezza_nome(const std::string& utf8) {
+  const auto caratteri = std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
+  });
+  return 6.2 * static_cast<double>(caratteri);
+}
+
+void disegna_stazioni_pianta(pagina& g, const modello& m, const proiezione& p, const contenuto& k) {
+  std::vector<std::pair<std::size_t, punto>> segni;
+  std::vector<riquadro> occupati;
+  for (std::size_t j = 0; j < k.stazioni.size(); ++j) {
+    if (const auto q = punto_pianta(m, k.stazioni[j].second->posizione)) {
+      const punto s = p.su_pagina(*q);
+      segni.emplace_back(j, s);
+      occupati.push_back({s[0] - 4, s[1] - 4, s[0] + 4, s[1] + 4});
+    }
+  }
+  for (const auto& [j, s] : segni) {
+    const auto& [riga, v] = k.stazioni[j];
+    const std::string nome = utf8_da_1252(v->nome);
+    const double larghezza = larghezza_nome(nome);
+    const posto_nome posto = posto_per_nome(s, larghezza, occupati);
+    const double x0 = posto.a_sinistra ? posto.x - larghezza : posto.x;
+    occupati.push_back({x0, posto.y - 9, x0 + larghezza, posto.y + 2});
+    g.riga("<g class=\"pianta-stazione\" data-riga=\"" + std::to_string(riga) + "\" data-nome=\"" +
+           xml(nome) + "\" data-posizione=\"" + std::to_string(v->posizione) + "\">");
+    g.riga("<circle cx=\"" + n(s[0]) + "\" cy=\"" + n(s[1]) +
+           "\" r=\"3.5\" fill=\"#fff\" stroke=\"#1f5f99\" stroke-width=\"1.5\"/>");
+    g.scritta(posto.x, posto.y,
+              posto.a_sinistra ? "class=\"nome-stazione\" text-anchor=\"end\""
+                               : "class=\"nome-stazione\"",
+              xml(nome));
+    g.riga("</g>");
+  }
 }
 
 void disegna_pianta(pagina& g, const modello& m, const contenuto& k) {
@@ -426,17 +511,7 @@ void disegna_pianta(pagina& g, const modello& m, const contenuto& k) {
             "stroke=\"#c0392b\" stroke-width=\"1.4\"");
     g.riga("</g>");
   }
-  for (const auto& [riga, v] : k.stazioni) {
-    const auto q = punto_pianta(m, v->posizione);
-    if (!q) continue;
-    const punto s = p.su_pagina(*q);
-    g.riga("<g class=\"pianta-stazione\" data-riga=\"" + std::to_string(riga) + "\" data-nome=\"" +
-           testo_pagina(v->nome) + "\" data-posizione=\"" + std::to_string(v->posizione) + "\">");
-    g.riga("<circle cx=\"" + n(s[0]) + "\" cy=\"" + n(s[1]) +
-           "\" r=\"3.5\" fill=\"#fff\" stroke=\"#1f5f99\" stroke-width=\"1.5\"/>");
-    g.scritta(s[0] + 6, s[1] - 5, "class=\"nome-stazione\"", testo_pagina(v->nome));
-    g.riga("</g>");
-  }
+  disegna_stazioni_pianta(g, m, p, k);
   disegna_bussola_e_scala(g, p);
   g.riga("</g>");
 }
