@@ -227,7 +227,10 @@ TEST_F(DumpProva, RowsAndCellsAreGivenTheirMeaning) {
   EXPECT_EQ(celle_json[2].at("oggetto"), "fermata stazione");
   EXPECT_EQ(celle_json[3].at("oggetto"), "punto codice");
   EXPECT_EQ(celle_json[6].at("oggetto"), "sconosciuto");
-  EXPECT_EQ(celle_json[0].at("significato").at("preavviso"), json({{"stazione", 1}}));
+  EXPECT_EQ(celle_json[0].at("significato").at("preavviso"),
+            json({{"verso", "stazione"}, {"passo", 1}}));
+  EXPECT_EQ(celle_json[5].at("significato").at("preavviso"),
+            json({{"verso", "segnale"}, {"sx", 2}, {"dx", 2}, {"passo", 6}}));
   EXPECT_EQ(celle_json[5].at("significato").at("velocita_kmh"), 125);
   EXPECT_EQ(celle_json[5].at("significato").at("pendenza_per_mille"), 0);
 }
@@ -365,6 +368,9 @@ TEST_F(DumpProva, DamagedOrShortFilesAreRefusedWithAClearMessage) {
     EXPECT_NE(e.errori.find(c.atteso), std::string::npos) << e.errori;
     EXPECT_NE(e.errori.find(c.nome), std::string::npos) << e.errori;
   }
+  const esito_dump nessuno = dump({});
+  EXPECT_EQ(nessuno.stato, 1);
+  EXPECT_NE(nessuno.errori.find("no file given"), std::string::npos) << nessuno.errori;
   const esito_dump mancante = dump({celle(), cartella_ / "Altro_1.dat"});
   EXPECT_EQ(mancante.stato, 1);
   EXPECT_EQ(mancante.uscita, "");

@@ -126,12 +126,17 @@ json_ordinato significato_oggetto(const cella& c, const std::array<voce, kRigheT
   return j;
 }
 
+// An approach mark: 81..84 before a station's stop, counted from the stop
+// back; any other value before a signal, (sx·3 + dx)·10 + the mark's number.
 json_ordinato significato_preavviso(uint8_t preavviso) {
   json_ordinato j = json_ordinato::object();
   if (preavviso >= 81 && preavviso <= 84) {
-    j["stazione"] = preavviso - 80;
+    j["verso"] = "stazione";
+    j["passo"] = preavviso - 80;
   } else {
-    j["segnale"] = preavviso / 10;
+    j["verso"] = "segnale";
+    j["sx"] = preavviso / 10 / 3;
+    j["dx"] = preavviso / 10 % 3;
     j["passo"] = preavviso % 10;
   }
   return j;
@@ -227,11 +232,7 @@ json_ordinato valori_costanti(genere_riga genere, const voce& v) {
       j["orologio"] = {v.campo10, v.campo11, v.campo12};
       break;
     case genere_riga::stazione:
-      aggiungi_nome(j, "stazione", v.nome);
       j["orario_testo"] = testo_orario(v.orario);
-      break;
-    case genere_riga::cartello:
-      aggiungi_nome(j, "testo", v.nome);
       break;
     default:
       break;
@@ -612,6 +613,10 @@ void scrivi_testo_file(std::ostream& uscita, const file_decodificato& f,
 
 int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_dump& opzioni,
                  std::ostream& uscita, std::ostream& errori) {
+  if (file.empty()) {
+    errori << "dump: no file given; name one or more compiled files (*_linea.dat, *.sim, *.dat)\n";
+    return 1;
+  }
   std::vector<file_decodificato> decodificati;
   try {
     for (const auto& f : file) decodificati.push_back(decodifica_file(f));
