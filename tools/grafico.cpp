@@ -335,7 +335,11 @@ class proiezione {
 // metres; an empty element breaks the line.
 std::string percorso_pianta(const modello& m, const proiezione& p, double da, double a,
                             double passo) {
+  const auto ultimo = static_cast<double>(m.tracciato[0].size()) - 1;
+  da = std::clamp(da, 0.0, std::max(ultimo, 0.0));
+  a = std::clamp(a, da, std::max(ultimo, 0.0));
   std::string d;
+  std::string precedente;  // a point that rounds to the one before adds nothing
   bool aperto = false;
   for (double metro = da;; metro = std::min(metro + passo, a)) {
     const auto q = punto_pianta(m, metro);
@@ -343,7 +347,9 @@ std::string percorso_pianta(const modello& m, const proiezione& p, double da, do
       aperto = false;
     } else {
       const punto s = p.su_pagina(*q);
-      d += (aperto ? "L" : "M") + n(s[0]) + " " + n(s[1]);
+      const std::string xy = n(s[0]) + " " + n(s[1]);
+      if (!aperto || xy != precedente) d += (aperto ? "L" : "M") + xy;
+      precedente = xy;
       aperto = true;
     }
     if (metro >= a) break;
