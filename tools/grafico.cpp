@@ -39,12 +39,12 @@ constexpr double kXEtichette = 20;
 constexpr fascia kNomiStazioni{306, 452};
 constexpr fascia kZone{456, 468};
 constexpr fascia kSegnali{474, 492};
-constexpr fascia kRallentamenti{498, 516};
-constexpr fascia kPuntiCodice{522, 536};
-constexpr fascia kMontagne{542, 554};
-constexpr fascia kVelocita{564, 642};
-constexpr fascia kPendenza{652, 740};
-constexpr fascia kAderenza{750, 790};
+constexpr fascia kRallentamenti{496, 522};
+constexpr fascia kPuntiCodice{526, 540};
+constexpr fascia kMontagne{544, 556};
+constexpr fascia kVelocita{566, 642};
+constexpr fascia kPendenza{652, 738};
+constexpr fascia kAderenza{752, 790};
 constexpr double kAsse = 798;
 
 constexpr std::string_view kStile =
@@ -611,9 +611,11 @@ void disegna_rallentamenti(pagina& g, const asse_metri& a, const contenuto& k) {
                         : std::string()) +
         "><title>rallentamento " + std::to_string(r.velocita) + " km/h, " + std::to_string(inizio) +
         ".." + std::to_string(fine) + " m</title>");
-    g.rettangolo(x0, kRallentamenti.alto + 6, x1 - x0, 8,
+    // The speed stands over the bar, clear of a warning board beside it.
+    g.rettangolo(x0, kRallentamenti.basso - 10, x1 - x0, 8,
                  "fill=\"#e8554e\" stroke=\"#8e1f1a\" stroke-width=\"0.6\"");
-    g.scritta(x1 + 2, kRallentamenti.alto + 13, "class=\"piccolo\"", std::to_string(r.velocita));
+    g.scritta((x0 + x1) / 2, kRallentamenti.basso - 12, "text-anchor=\"middle\" class=\"piccolo\"",
+              std::to_string(r.velocita));
     g.riga("</g>");
   }
 }
