@@ -1,10 +1,11 @@
 // What the run needs from the platform: the wait notice, the fatal error
 // stop, a way to report a fault, and the program's own folder. The console
-// version serves Linux; tools supply their own to keep control after errore.
+// version serves Linux, the windowed one Windows; tools supply their own to
+// keep control after errore.
 #pragma once
 
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,12 +15,12 @@ namespace scenario {
 
 // Exit statuses of the program (and of scenario-tool compile), one per outcome.
 enum stato_uscita : int {
-  uscita_pulita = 0,          // every file written, error record 0
-  uscita_errore = 1,          // errore: a reserved-value check failed (1250, 1251)
-  uscita_codice = 2,          // compiled files written, but the error record is nonzero
-  uscita_senza_celle = 3,     // no cell strip after reading: no compiled file written
-  uscita_file_system = 4,     // a file of the folder could not be read, written or deleted
-  uscita_interna = 5,         // a fault of the program itself
+  uscita_pulita = 0,       // every file written, error record 0
+  uscita_errore = 1,       // errore: a reserved-value check failed (1250, 1251)
+  uscita_codice = 2,       // compiled files written, but the error record is nonzero
+  uscita_senza_celle = 3,  // no cell strip after reading: no compiled file written
+  uscita_file_system = 4,  // a file of the folder could not be read, written or deleted
+  uscita_interna = 5,      // a fault of the program itself
 };
 
 class piattaforma {
@@ -33,8 +34,13 @@ class piattaforma {
   // process with uscita_errore. Never returns to its caller.
   [[noreturn]] virtual void errore(std::string_view a) = 0;
 
-  // Reports one line to the user (a fault, or a nonzero error record).
+  // Reports one line to the user (a nonzero error record, a compile that wrote
+  // nothing).
   virtual void segnala(std::string_view messaggio) = 0;
+
+  // Reports the fault that stopped the run (a file of the folder, or the
+  // program itself). A windowed platform shows it; others report it as a line.
+  virtual void segnala_guasto(std::string_view messaggio) { segnala(messaggio); }
 };
 
 // Thrown by the recording platform's errore, so that a tool or a test keeps
@@ -60,8 +66,13 @@ class piattaforma_registrata final : public piattaforma {
   std::vector<std::string> messaggi;
 };
 
+#ifdef _WIN32
+// The wait window Form1 and errore's message box, titled with the program's name.
+std::unique_ptr<piattaforma> piattaforma_windows();
+#else
 // Standard error as the screen: "Attendere" only when it is a terminal.
 std::unique_ptr<piattaforma> piattaforma_console();
+#endif
 
 // The folder that holds the running program file.
 std::filesystem::path cartella_programma();
