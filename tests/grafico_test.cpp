@@ -13,6 +13,7 @@
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 #include "supporto.h"
+#include "tools/ispeziona.h"
 #include "tools/significato.h"
 
 namespace scenario {
@@ -377,12 +378,12 @@ TEST_F(GraficoProva, WithoutThePlanFileTheProfileStandsAlone) {
 
 TEST_F(GraficoProva, AMissingOrDamagedFileIsNamed) {
   std::filesystem::remove(cartella_ / "Prova_77.dat");
-  plot(1);
+  plot(uscita_file_system);
   EXPECT_NE(errori_.find("Prova_77.dat"), std::string::npos) << errori_;
   EXPECT_FALSE(std::filesystem::exists(cartella_ / "pagina.svg"));
 
   prova::scrivi(cartella_ / "Prova_77.dat", std::string(16, '\0'));
-  plot(1);
+  plot(kUscitaFileNonConforme);
   EXPECT_NE(errori_.find("Prova_77.dat: the size 16 bytes"), std::string::npos) << errori_;
 }
 

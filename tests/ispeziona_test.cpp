@@ -363,16 +363,16 @@ TEST_F(DumpProva, DamagedOrShortFilesAreRefusedWithAClearMessage) {
     prova::cartella_temporanea cartella;
     prova::scrivi(cartella / c.nome, c.contenuto);
     const esito_dump e = dump({cartella / c.nome});
-    EXPECT_EQ(e.stato, 1);
+    EXPECT_EQ(e.stato, kUscitaFileNonConforme);
     EXPECT_EQ(e.uscita, "");
     EXPECT_NE(e.errori.find(c.atteso), std::string::npos) << e.errori;
     EXPECT_NE(e.errori.find(c.nome), std::string::npos) << e.errori;
   }
   const esito_dump nessuno = dump({});
-  EXPECT_EQ(nessuno.stato, 1);
+  EXPECT_EQ(nessuno.stato, kUscitaFileNonConforme);
   EXPECT_NE(nessuno.errori.find("no file given"), std::string::npos) << nessuno.errori;
   const esito_dump mancante = dump({celle(), cartella_ / "Altro_1.dat"});
-  EXPECT_EQ(mancante.stato, 1);
+  EXPECT_EQ(mancante.stato, uscita_file_system);
   EXPECT_EQ(mancante.uscita, "");
   EXPECT_NE(mancante.errori.find("Altro_1.dat"), std::string::npos) << mancante.errori;
 }

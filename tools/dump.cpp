@@ -8,6 +8,7 @@
 
 #include "app/codifica.h"
 #include "app/file_cartella.h"
+#include "app/piattaforma.h"
 #include "tools/significato.h"
 
 namespace scenario {
@@ -615,14 +616,17 @@ int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_d
                  std::ostream& uscita, std::ostream& errori) {
   if (file.empty()) {
     errori << "dump: no file given; name one or more compiled files (*_linea.dat, *.sim, *.dat)\n";
-    return 1;
+    return kUscitaFileNonConforme;
   }
   std::vector<file_decodificato> decodificati;
   try {
     for (const auto& f : file) decodificati.push_back(decodifica_file(f));
-  } catch (const std::exception& e) {
+  } catch (const errore_file_system& e) {
     errori << "dump: " << e.what() << '\n';
-    return 1;
+    return uscita_file_system;
+  } catch (const errore_formato& e) {
+    errori << "dump: " << e.what() << '\n';
+    return kUscitaFileNonConforme;
   }
   // Cells point at table rows: when a table is among the files, they are named.
   const std::array<voce, kRigheTabella>* tabella = nullptr;

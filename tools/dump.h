@@ -61,8 +61,9 @@ void scrivi_testo_file(std::ostream& uscita, const file_decodificato& f,
                        const opzioni_dump& opzioni, const std::array<voce, kRigheTabella>* tabella);
 
 // The whole command: decodes every file first, then prints them all to
-// `uscita` (nothing on a failure). Returns 0, or 1 after one line on `errori`
-// naming the file that could not be read or decoded.
+// `uscita` (nothing on a failure). Returns 0; or, after one line on `errori`
+// naming the file, kUscitaFileNonConforme for a file that does not fit its
+// layout and uscita_file_system for one that cannot be read.
 int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_dump& opzioni,
                  std::ostream& uscita, std::ostream& errori);
 

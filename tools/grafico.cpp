@@ -11,6 +11,7 @@
 
 #include "app/codifica.h"
 #include "app/file_cartella.h"
+#include "app/piattaforma.h"
 #include "tools/ispeziona.h"
 #include "tools/significato.h"
 
@@ -775,16 +776,19 @@ int comando_plot(const std::filesystem::path& cartella, std::string_view percors
   if (!percorso_1252 || !treno_1252) {
     errori << "plot: the route name and the train number must be texts the Windows-1252 "
               "code page can write\n";
-    return 1;
+    return kUscitaFileNonConforme;
   }
   try {
     const modello m = leggi_scenario(cartella, *percorso_1252, *treno_1252);
     sostituisci_file(uscita, svg_percorso(m));
-  } catch (const std::exception& e) {
+  } catch (const errore_file_system& e) {
     errori << "plot: " << e.what() << '\n';
-    return 1;
+    return uscita_file_system;
+  } catch (const errore_formato& e) {
+    errori << "plot: " << e.what() << '\n';
+    return kUscitaFileNonConforme;
   }
-  return 0;
+  return uscita_pulita;
 }
 
 }  // namespace scenario

@@ -28,7 +28,10 @@ std::string svg_percorso(const modello& m);
 // The whole command: reads the compiled files of route `percorso` and train
 // `treno` (both UTF-8, as typed) in `cartella` and writes the page to
 // `uscita`. Without the plan file the page shows the profile alone. Returns
-// 0, or 1 after one line on `errori` saying what is missing or damaged.
+// 0; or, after one line on `errori` saying what is wrong,
+// kUscitaFileNonConforme for a file that does not fit its layout (or names
+// the code page cannot write) and uscita_file_system for a file that is
+// missing or cannot be read or written.
 int comando_plot(const std::filesystem::path& cartella, std::string_view percorso,
                  std::string_view treno, const std::filesystem::path& uscita, std::ostream& errori);
 

@@ -31,6 +31,11 @@ class errore_formato : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The exit status of dump and plot for a file that does not fit its layout,
+// or whose kind its name does not tell. A file that cannot be read or written
+// gives uscita_file_system, as everywhere in the program.
+inline constexpr int kUscitaFileNonConforme = 1;
+
 using tracciato_letto = std::array<std::vector<elemento_tracciato>, 2>;
 
 // Each throws errore_formato when the bytes do not fit the layout.
