@@ -13,6 +13,7 @@
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 #include "supporto.h"
+#include "tools/comandi.h"
 #include "tools/ispeziona.h"
 #include "tools/significato.h"
 
@@ -385,6 +386,28 @@ TEST_F(GraficoProva, AMissingOrDamagedFileIsNamed) {
   prova::scrivi(cartella_ / "Prova_77.dat", std::string(16, '\0'));
   plot(kUscitaFileNonConforme);
   EXPECT_NE(errori_.find("Prova_77.dat: the size 16 bytes"), std::string::npos) << errori_;
+}
+
+TEST_F(GraficoProva, ScenarioToolPlotWritesThePage) {
+  auto strumento = [](std::vector<std::string> argomenti) {
+    argomenti.insert(argomenti.begin(), "scenario-tool");
+    std::ostringstream uscita, errori;
+    return strumento::esegui_strumento(argomenti, uscita, errori);
+  };
+  const auto pagina = cartella_ / "dal-comando.svg";
+  ASSERT_EQ(strumento({"plot", cartella_.percorso().string(), "--route", "Prova", "--train", "77",
+                       "-o", pagina.string()}),
+            0);
+  const documento d = analizza(prova::leggi(pagina));
+  EXPECT_EQ(d.errore, "");
+  EXPECT_EQ(d.con_classe("stazione").size(), kStazioni.size());
+  // The embedded names are the default, and there are no such files here.
+  EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "-o", pagina.string()}),
+            uscita_file_system);
+  EXPECT_EQ(strumento({"plot", cartella_.percorso().string()}), strumento::kUscitaUso);
+  EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "--route", "../Prova", "-o",
+                       pagina.string()}),
+            strumento::kUscitaUso);
 }
 
 TEST_F(GraficoProva, ThePageRendersToPng) {

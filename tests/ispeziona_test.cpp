@@ -13,6 +13,7 @@
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 #include "supporto.h"
+#include "tools/comandi.h"
 #include "tools/dump.h"
 
 namespace scenario {
@@ -417,6 +418,50 @@ TEST(DumpScenarioIncorporato, EveryMemberOfTheCompiledModelIsInTheJson) {
   for (std::size_t n = 0; n < m->celle.size(); ++n) {
     confronta_cella(celle_json[n], m->celle[n], n);
     if (::testing::Test::HasFailure()) FAIL() << "cell " << n;
+  }
+}
+
+esito_dump strumento(std::vector<std::string> argomenti) {
+  argomenti.insert(argomenti.begin(), "scenario-tool");
+  std::ostringstream uscita, errori;
+  esito_dump e;
+  e.stato = strumento::esegui_strumento(argomenti, uscita, errori);
+  e.uscita = uscita.str();
+  e.errori = errori.str();
+  return e;
+}
+
+TEST_F(DumpProva, ScenarioToolDumpTakesFilesCellsAndRows) {
+  const esito_dump e = strumento(
+      {"dump", celle().string(), tabella().string(), "--cells", "1..2", "--rows", "1,85"});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  const json tutti = json::parse(e.uscita);
+  ASSERT_EQ(tutti.size(), 2U);
+  ASSERT_EQ(tutti[0].at("celle").size(), 2U);
+  EXPECT_EQ(tutti[0]["celle"][0].at("cella"), 1);
+  ASSERT_EQ(tutti[1].at("righe").size(), 2U);
+  EXPECT_EQ(tutti[1]["righe"][1].at("riga"), 85);
+
+  const esito_dump testo = strumento({"dump", "--text", tabella().string()});
+  ASSERT_EQ(testo.stato, 0) << testo.errori;
+  EXPECT_EQ(testo.uscita.rfind("== ", 0), 0U);
+
+  struct caso {
+    std::vector<std::string> argomenti;
+    int stato;
+  };
+  const std::vector<caso> casi{
+      {{"dump"}, strumento::kUscitaUso},
+      {{"dump", celle().string(), "--cells", "2..1"}, strumento::kUscitaUso},
+      {{"dump", celle().string(), "--cells", "x"}, strumento::kUscitaUso},
+      {{"dump", tabella().string(), "--rows", "1..9,"}, strumento::kUscitaUso},
+      {{"dump", (cartella_ / "Prova_77.txt").string()}, kUscitaFileNonConforme},
+      {{"dump", (cartella_ / "Manca_1.sim").string()}, uscita_file_system},
+  };
+  for (const caso& c : casi) {
+    const esito_dump x = strumento(c.argomenti);
+    EXPECT_EQ(x.stato, c.stato) << c.argomenti.back() << '\n' << x.errori;
+    EXPECT_EQ(x.uscita, "") << c.argomenti.back();
   }
 }
 
