@@ -546,8 +546,8 @@ std::optional<std::vector<intervallo>> leggi_intervalli(std::string_view testo) 
 
 file_decodificato decodifica_file(const std::filesystem::path& file) {
   file_decodificato f;
-  f.nome = file.string();
-  const auto tipo = tipo_da_nome(file.filename().string());
+  f.nome = testo_file(file);
+  const auto tipo = tipo_da_nome(testo_file(file.filename()));
   if (!tipo) {
     throw errore_formato(f.nome +
                          ": cannot tell the kind of compiled file from its name; the names end "

@@ -127,7 +127,7 @@ elemento_tracciato leggi_elemento(cursore_byte& c, std::size_t n) {
 }
 
 std::string in_file(const std::filesystem::path& file, const errore_formato& e) {
-  return file.filename().string() + ": " + e.what();
+  return testo_file(file.filename()) + ": " + e.what();
 }
 
 std::vector<cella> leggi_file_celle(const std::filesystem::path& file) {
@@ -158,6 +158,11 @@ std::string_view nome_tipo(tipo_file_compilato tipo) {
       return "celle";
   }
   return "";
+}
+
+std::string testo_file(const std::filesystem::path& file) {
+  const std::u8string utf8 = file.u8string();
+  return {utf8.begin(), utf8.end()};
 }
 
 std::span<const uint8_t> come_byte(std::string_view contenuto) {

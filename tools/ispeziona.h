@@ -51,6 +51,9 @@ tracciato_letto leggi_tracciato(std::span<const uint8_t> byte);
 modello leggi_scenario(const std::filesystem::path& cartella, std::string_view percorso,
                        std::string_view treno);
 
+// A path as text for messages and JSON: UTF-8 on every system.
+std::string testo_file(const std::filesystem::path& file);
+
 // The bytes of a file read whole as text.
 std::span<const uint8_t> come_byte(std::string_view contenuto);
 
