@@ -8,6 +8,9 @@
 #include "app/codifica.h"
 #include "app/file_cartella.h"
 #include "tools/compilazione.h"
+#include "tools/dump.h"
+#include "tools/grafico.h"
+#include "tools/ispeziona.h"
 
 namespace scenario::strumento {
 namespace {
@@ -24,6 +27,36 @@ constexpr std::string_view kStatiUscita =
     "  64  usage error: the command line cannot be taken";
 
 void documenta_uscite(CLI::App& app) { app.footer(std::string(kStatiUscita)); }
+
+// dump and plot read compiled files and write nothing but their output.
+constexpr std::string_view kStatiUscitaLettura =
+    "Exit status:\n"
+    "  0   done\n"
+    "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+    "      another kind), or its name does not tell its kind\n"
+    "  4   a file could not be read or written\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+CLI::Validator intervallo_valido() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_intervallo(testo)) return {};
+        return "'" + testo + "' is not A..B or A, whole numbers from 0 with A <= B";
+      },
+      "A..B", "intervallo");
+}
+
+CLI::Validator intervalli_validi() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_intervalli(testo)) return {};
+        return "'" + testo +
+               "' is not a comma-separated list of A..B or A, whole numbers "
+               "from 0 with A <= B";
+      },
+      "LIST", "intervalli");
+}
 
 // A name that becomes part of file names and of the table: it must be
 // writable in Windows-1252, and must not lead out of the output folder.
@@ -118,15 +151,74 @@ void registra_compile(CLI::App& app, contesto& c) {
   });
 }
 
+void registra_dump(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::vector<std::string> file;
+    bool testo = false;
+    std::string celle, righe;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "dump",
+      "Decode compiled files to JSON or aligned text: every member of every cell and table "
+      "row with its meaning, the plan as points; the name tells the kind (..._linea.dat plan, "
+      ".sim table, other .dat cells)");
+  sub->add_option("FILE", o->file, "Compiled files, printed in this order")->required();
+  sub->add_flag("--text", o->testo, "Aligned tables for a person in place of JSON");
+  sub->add_option("--cells", o->celle,
+                  "Only cells A..B (or cell A); of the plan, the metres of those cells")
+      ->check(intervallo_valido());
+  sub->add_option("--rows", o->righe, "Only these table rows, e.g. 1..9,81..86")
+      ->check(intervalli_validi());
+  sub->footer(std::string(kStatiUscitaLettura));
+  sub->callback([&c, o] {
+    opzioni_dump scelta;
+    scelta.testo = o->testo;
+    if (!o->celle.empty()) scelta.celle = leggi_intervallo(o->celle);
+    if (!o->righe.empty()) scelta.righe = leggi_intervalli(o->righe);
+    const std::vector<std::filesystem::path> file(o->file.begin(), o->file.end());
+    c.stato = comando_dump(file, scelta, c.uscita, c.errori);
+  });
+}
+
+void registra_plot(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string cartella, uscita;
+    std::string percorso{kPercorso};
+    std::string numero_treno{kTreno};
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "plot",
+      "Draw the compiled route in DIR as one SVG page, A4 landscape: the track plan from above, "
+      "north up, and under it the profile along the line with stations, signals, slowdowns, "
+      "code points, montagna stretches, speed limit, gradient and adhesion");
+  sub->add_option("DIR", o->cartella, "Folder that holds the compiled files")->required();
+  sub->add_option("--route", o->percorso, "Route name (UTF-8)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
+  sub->footer(std::string(kStatiUscitaLettura));
+  sub->callback([&c, o] {
+    c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
+  });
+}
+
 int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
-  CLI::App app("scenario-tool: writes and compiles the source texts of a scenario.",
-               "scenario-tool");
+  CLI::App app(
+      "scenario-tool: writes and compiles the source texts of a scenario, and reads "
+      "its compiled files back.",
+      "scenario-tool");
   app.require_subcommand(1);
   documenta_uscite(app);
   contesto c{uscita, errori};
   // Every subcommand of the tool, in the order --help lists them.
-  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile};
+  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile, &registra_dump,
+                                        &registra_plot};
   for (auto registra : kSottocomandi) registra(app, c);
 
   std::vector<const char*> argv;
