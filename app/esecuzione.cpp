@@ -16,8 +16,8 @@
 
 namespace scenario {
 
-bool memorizza_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
-                        const std::filesystem::path& cartella, piattaforma& p) {
+bool compila_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
+                      piattaforma& p) {
   m.crea_tracciato = j;
   m.codice_errore = 0;
   pulisci_tabella(m);
@@ -26,6 +26,12 @@ bool memorizza_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorg
   if (!m.ha_celle()) return false;
   completa_codici(m);
   if (auto numero = timbra_codici(m)) p.errore(*numero);
+  return true;
+}
+
+bool memorizza_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
+                        const std::filesystem::path& cartella, piattaforma& p) {
+  if (!compila_percorso(m, j, linea, treno, p)) return false;
   scrivi_file_compilati(m, cartella);
   return true;
 }

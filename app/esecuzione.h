@@ -15,6 +15,14 @@ namespace scenario {
 inline constexpr std::string_view kPercorso = "Ulmo_Tarvignano_Rovesco";
 inline constexpr std::string_view kTreno = "4816";
 
+// Steps 1 to 5 of memorizza_percorso: compiles the two source texts into `m`,
+// completes the code points and stamps the markers and check codes. A failed
+// reserved-value check ends through `p.errore`. Returns false when reading
+// left no cell strip: then there is nothing to write. The compile from memory
+// (tests, benchmarks, fuzzing) is this and the byte_* functions of the writer.
+bool compila_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
+                      piattaforma& p);
+
 // Compiles the two source texts into `m` and writes the compiled files into
 // `cartella` (the plan only when `j` is nonzero). A failed reserved-value
 // check ends through `p.errore`. Returns false when reading left no cell

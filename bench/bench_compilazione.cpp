@@ -8,27 +8,21 @@
 #include "app/esecuzione.h"
 #include "app/scrittore_testo.h"
 #include "compiler/memorizza_dati.h"
-#include "output/codici_gara.h"
-#include "output/completamento.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 
 namespace {
 
-// The steps of memorizza_percorso with j = 1, the files kept in memory.
+// memorizza_percorso with j = 1, the files kept in memory.
 std::size_t compila_in_memoria(const std::string& testo_linea, const std::string& testo_treno) {
   scenario::modello m;
   m.percorso = scenario::kPercorso;
   m.treno = scenario::kTreno;
-  m.crea_tracciato = 1;
-  scenario::pulisci_tabella(m);
   scenario::sorgente_in_memoria linea(testo_linea);
   scenario::sorgente_in_memoria treno(testo_treno);
-  scenario::memorizza_dati(m, linea, treno);
-  if (!m.ha_celle()) return 0;
-  scenario::completa_codici(m);
-  if (scenario::timbra_codici(m)) return 0;
+  scenario::piattaforma_registrata p;
+  if (!scenario::compila_percorso(m, 1, linea, treno, p)) return 0;
   return scenario::byte_tracciato(m).size() + scenario::byte_tabella(m).size() +
          scenario::byte_celle(m).size();
 }
