@@ -1,8 +1,13 @@
 #include "app/codici_errore.h"
 
+#include <algorithm>
 #include <string>
 
 namespace scenario {
+
+bool codice_definito(int32_t codice) {
+  return std::find(kCodiciErrore.begin(), kCodiciErrore.end(), codice) != kCodiciErrore.end();
+}
 
 std::string_view significato_codice(int32_t codice) {
   switch (codice) {
