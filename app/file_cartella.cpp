@@ -46,18 +46,19 @@ std::FILE* apri(const fs::path& file, const char* modo) {
 #endif
 }
 
-// Writes and closes the temporary file; throws with errno's reason on a fault.
-void scrivi_temporaneo(const fs::path& temporaneo, std::span<const uint8_t> byte) {
-  file_aperto f(apri(temporaneo, "wb"));
-  if (!f) throw errore_file_system(temporaneo, "create", std::strerror(errno));
+// Writes and closes the temporary file just created; throws with errno's
+// reason on a fault, naming the file the bytes were meant for.
+void scrivi_e_chiudi(file_aperto f, const fs::path& file, std::span<const uint8_t> byte) {
   if (!byte.empty() && std::fwrite(byte.data(), 1, byte.size(), f.get()) != byte.size()) {
-    throw errore_file_system(temporaneo, "write", std::strerror(errno));
+    throw errore_file_system(file, "write", std::strerror(errno));
   }
-  if (std::fflush(f.get()) != 0)
-    throw errore_file_system(temporaneo, "write", std::strerror(errno));
-  if (std::fclose(f.release()) != 0) {
-    throw errore_file_system(temporaneo, "close", std::strerror(errno));
-  }
+  if (std::fflush(f.get()) != 0) throw errore_file_system(file, "write", std::strerror(errno));
+  if (std::fclose(f.release()) != 0) throw errore_file_system(file, "close", std::strerror(errno));
+}
+
+void rimuovi_temporaneo(const fs::path& temporaneo) {
+  std::error_code ignorato;
+  fs::remove(temporaneo, ignorato);
 }
 
 }  // namespace
@@ -73,18 +74,20 @@ fs::path percorso_file(const fs::path& cartella, std::string_view nome) {
 
 void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
   const fs::path temporaneo = nome_temporaneo(file);
+  file_aperto f(apri(temporaneo, "wb"));
+  // Nothing to clean up when the temporary file cannot be made: whatever
+  // stands under its name (a folder, a file of another user) is not ours.
+  if (!f) throw errore_file_system(temporaneo, "create", std::strerror(errno));
   try {
-    scrivi_temporaneo(temporaneo, byte);
+    scrivi_e_chiudi(std::move(f), file, byte);
   } catch (const errore_file_system&) {
-    std::error_code ignorato;
-    fs::remove(temporaneo, ignorato);
+    rimuovi_temporaneo(temporaneo);
     throw;
   }
   std::error_code errore;
   fs::rename(temporaneo, file, errore);
   if (errore) {
-    std::error_code ignorato;
-    fs::remove(temporaneo, ignorato);
+    rimuovi_temporaneo(temporaneo);
     throw errore_file_system(file, "replace", errore.message());
   }
 }

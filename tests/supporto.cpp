@@ -1,10 +1,12 @@
 #include "supporto.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -57,7 +59,7 @@ std::vector<std::string> elenco(const fs::path& cartella) {
 }
 
 esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
-                      bool come_utente_nobody) {
+                      bool come_utente_nobody, uint64_t limite_byte_file) {
   // Output goes to temporary files, so neither pipe can fill and block the child.
   cartella_temporanea uscite;
   const fs::path file_uscita = uscite / "stdout";
@@ -74,6 +76,12 @@ esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path&
     if (chdir(cartella.c_str()) != 0) _exit(126);
     if (come_utente_nobody && geteuid() == 0) {
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(125);
+    }
+    if (limite_byte_file != 0) {
+      // An ignored SIGXFSZ stays ignored across exec.
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limite{limite_byte_file, limite_byte_file};
+      if (setrlimit(RLIMIT_FSIZE, &limite) != 0) _exit(124);
     }
     std::vector<char*> argv;
     for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));

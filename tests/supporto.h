@@ -37,9 +37,12 @@ struct esito_processo {
 
 // Runs `argomenti` (argomenti[0] is the program) in `cartella` with standard
 // input closed; when `come_utente_nobody` and the tests run as root, the child
-// drops to uid/gid 65534 first, so folder permissions bind it.
+// drops to uid/gid 65534 first, so folder permissions bind it. A nonzero
+// `limite_byte_file` caps every file the child writes at that size, as a full
+// disk would: a write beyond it fails with EFBIG (SIGXFSZ is ignored).
 esito_processo esegui(const std::vector<std::string>& argomenti,
-                      const std::filesystem::path& cartella, bool come_utente_nobody = false);
+                      const std::filesystem::path& cartella, bool come_utente_nobody = false,
+                      uint64_t limite_byte_file = 0);
 
 // The path of the program built beside the tests.
 std::filesystem::path programma();
