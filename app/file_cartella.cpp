@@ -53,7 +53,8 @@ void scrivi_temporaneo(const fs::path& temporaneo, std::span<const uint8_t> byte
   if (!byte.empty() && std::fwrite(byte.data(), 1, byte.size(), f.get()) != byte.size()) {
     throw errore_file_system(temporaneo, "write", std::strerror(errno));
   }
-  if (std::fflush(f.get()) != 0) throw errore_file_system(temporaneo, "write", std::strerror(errno));
+  if (std::fflush(f.get()) != 0)
+    throw errore_file_system(temporaneo, "write", std::strerror(errno));
   if (std::fclose(f.release()) != 0) {
     throw errore_file_system(temporaneo, "close", std::strerror(errno));
   }
@@ -66,8 +67,8 @@ errore_file_system::errore_file_system(const fs::path& file, std::string_view az
     : std::runtime_error(messaggio(file, azione, motivo)), file_(file) {}
 
 fs::path percorso_file(const fs::path& cartella, std::string_view nome) {
-  return cartella / fs::path(std::u8string_view(
-                        reinterpret_cast<const char8_t*>(utf8_da_1252(nome).c_str())));
+  return cartella /
+         fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8_da_1252(nome).c_str())));
 }
 
 void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
@@ -89,8 +90,8 @@ void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
 }
 
 void sostituisci_file(const fs::path& file, std::string_view byte) {
-  sostituisci_file(file, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(byte.data()),
-                                                  byte.size()));
+  sostituisci_file(
+      file, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(byte.data()), byte.size()));
 }
 
 bool esiste_file(const fs::path& file) {
@@ -104,7 +105,8 @@ std::string leggi_file(const fs::path& file) {
   std::string contenuto;
   char blocco[1 << 16];
   std::size_t letti = 0;
-  while ((letti = std::fread(blocco, 1, sizeof blocco, f.get())) > 0) contenuto.append(blocco, letti);
+  while ((letti = std::fread(blocco, 1, sizeof blocco, f.get())) > 0)
+    contenuto.append(blocco, letti);
   if (std::ferror(f.get()) != 0) throw errore_file_system(file, "read", std::strerror(errno));
   return contenuto;
 }

@@ -3,8 +3,8 @@
 // version serves Linux; tools supply their own to keep control after errore.
 #pragma once
 
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,12 +14,12 @@ namespace scenario {
 
 // Exit statuses of the program (and of scenario-tool compile), one per outcome.
 enum stato_uscita : int {
-  uscita_pulita = 0,          // every file written, error record 0
-  uscita_errore = 1,          // errore: a reserved-value check failed (1250, 1251)
-  uscita_codice = 2,          // compiled files written, but the error record is nonzero
-  uscita_senza_celle = 3,     // no cell strip after reading: no compiled file written
-  uscita_file_system = 4,     // a file of the folder could not be read, written or deleted
-  uscita_interna = 5,         // a fault of the program itself
+  uscita_pulita = 0,       // every file written, error record 0
+  uscita_errore = 1,       // errore: a reserved-value check failed (1250, 1251)
+  uscita_codice = 2,       // compiled files written, but the error record is nonzero
+  uscita_senza_celle = 3,  // no cell strip after reading: no compiled file written
+  uscita_file_system = 4,  // a file of the folder could not be read, written or deleted
+  uscita_interna = 5,      // a fault of the program itself
 };
 
 class piattaforma {

@@ -39,7 +39,8 @@ std::unique_ptr<piattaforma> piattaforma_console() { return std::make_unique<con
 std::filesystem::path cartella_programma() {
   std::error_code errore;
   std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe", errore);
-  if (errore) throw errore_file_system("/proc/self/exe", "find the program's folder from", errore.message());
+  if (errore)
+    throw errore_file_system("/proc/self/exe", "find the program's folder from", errore.message());
   return programma.parent_path();
 }
 

@@ -51,9 +51,12 @@ class buffer_byte {
 
 std::size_t byte_elemento(const elemento_tracciato& e) {
   switch (e.tipo) {
-    case tipo_elemento::vuoto: return 2;
-    case tipo_elemento::intero: return 4;
-    case tipo_elemento::doppio: return 10;
+    case tipo_elemento::vuoto:
+      return 2;
+    case tipo_elemento::intero:
+      return 4;
+    case tipo_elemento::doppio:
+      return 10;
   }
   return 2;
 }

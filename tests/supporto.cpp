@@ -50,7 +50,8 @@ void scrivi(const fs::path& file, const std::string& contenuto) {
 
 std::vector<std::string> elenco(const fs::path& cartella) {
   std::vector<std::string> nomi;
-  for (const auto& voce : fs::directory_iterator(cartella)) nomi.push_back(voce.path().filename().string());
+  for (const auto& voce : fs::directory_iterator(cartella))
+    nomi.push_back(voce.path().filename().string());
   std::sort(nomi.begin(), nomi.end());
   return nomi;
 }
