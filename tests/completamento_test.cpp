@@ -336,7 +336,7 @@ TEST(MemorizzaPercorso, AWalkFailureStillWritesTheFilesAndIsReported) {
   EXPECT_EQ(prova::elenco(run.cartella.percorso()),
             (std::vector<std::string>{nome_file_celle(run.m), nome_file_tabella(run.m)}));
   const auto celle = prova::leggi_byte(run.cartella / nome_file_celle(run.m));
-  EXPECT_EQ(celle.at(15 * 149), 12) << "the point before the signal after the end";
+  EXPECT_EQ(celle.at(kByteCella * 149), 12) << "the point before the signal after the end";
 
   EXPECT_EQ(esito_compilazione(run.m, true, run.piattaforma), uscita_codice);
   ASSERT_EQ(run.piattaforma.messaggi.size(), 1U);
