@@ -44,8 +44,8 @@ constexpr int32_t kErroreFinestra = 12;
 constexpr int32_t kErroreRallentamento = 13;
 
 // One run of the walk over one model. Cells outside 1..ultima count as taken
-// and hold no object, so no test and no scan ever reads past the strip, and
-// cell 0 (never a place for an object) is left alone.
+// and hold no object: no test and no scan reads past the strip, and cell 0
+// is never written.
 class passeggiata {
  public:
   explicit passeggiata(modello& m)
