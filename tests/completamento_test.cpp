@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/esecuzione.h"
-#include "app/minimo.h"
 #include "app/piattaforma.h"
 #include "compiler/sorgente.h"
 #include "output/codici_gara.h"
@@ -56,12 +55,6 @@ std::vector<oggetto> oggetti_di(const modello& m) {
     if (c.evento != 0) trovati.push_back({static_cast<int32_t>(n), c.evento, c.dato1});
   }
   return trovati;
-}
-
-TEST(Minimo, TheSmallerValueAndXOnATie) {
-  EXPECT_EQ(minimo(180, 270), 180);
-  EXPECT_EQ(minimo(180, 75), 75);
-  EXPECT_EQ(minimo(180, 180), 180);
 }
 
 struct caso_walk {
