@@ -8,14 +8,18 @@
 #include "app/piattaforma.h"
 
 int main() {
+#ifdef _WIN32
+  auto piattaforma = scenario::piattaforma_windows();
+#else
   auto piattaforma = scenario::piattaforma_console();
+#endif
   try {
     return scenario::form_load(scenario::cartella_programma(), *piattaforma);
   } catch (const scenario::errore_file_system& e) {
-    piattaforma->segnala(e.what());
+    piattaforma->segnala_guasto(e.what());
     return scenario::uscita_file_system;
   } catch (const std::exception& e) {
-    piattaforma->segnala(std::string("internal error: ") + e.what());
+    piattaforma->segnala_guasto(std::string("internal error: ") + e.what());
     return scenario::uscita_interna;
   }
 }

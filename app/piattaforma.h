@@ -1,6 +1,7 @@
 // What the run needs from the platform: the wait notice, the fatal error
 // stop, a way to report a fault, and the program's own folder. The console
-// version serves Linux; tools supply their own to keep control after errore.
+// version serves Linux, the windowed one Windows; tools supply their own to
+// keep control after errore.
 #pragma once
 
 #include <exception>
@@ -33,8 +34,13 @@ class piattaforma {
   // process with uscita_errore. Never returns to its caller.
   [[noreturn]] virtual void errore(std::string_view a) = 0;
 
-  // Reports one line to the user (a fault, or a nonzero error record).
+  // Reports one line to the user (a nonzero error record, a compile that wrote
+  // nothing).
   virtual void segnala(std::string_view messaggio) = 0;
+
+  // Reports the fault that stopped the run (a file of the folder, or the
+  // program itself). A windowed platform shows it; others report it as a line.
+  virtual void segnala_guasto(std::string_view messaggio) { segnala(messaggio); }
 };
 
 // Thrown by the recording platform's errore, so that a tool or a test keeps
@@ -60,8 +66,13 @@ class piattaforma_registrata final : public piattaforma {
   std::vector<std::string> messaggi;
 };
 
+#ifdef _WIN32
+// The wait window Form1 and errore's message box, titled with the program's name.
+std::unique_ptr<piattaforma> piattaforma_windows();
+#else
 // Standard error as the screen: "Attendere" only when it is a terminal.
 std::unique_ptr<piattaforma> piattaforma_console();
+#endif
 
 // The folder that holds the running program file.
 std::filesystem::path cartella_programma();

@@ -1,16 +1,553 @@
+// The line half of memorizza_dati: reads the line text once, field by field,
+// sizes the cell strip, stores the general values in rows 81..86, lays the
+// gradients, "montagna" stretches and boards into the cells, builds the plan
+// from the curve rows, and deletes the text.
+#include "compiler/lettore_linea.h"
+
+#include <array>
+#include <limits>
+#include <string>
+
+#include "app/codifica.h"
+#include "compiler/flusso_campi.h"
 #include "compiler/lettori.h"
+#include "compiler/tracciato.h"
 
 namespace scenario {
+namespace {
+
+constexpr int kCommentiGenerale = 10;  // hyphenated fields dropped in a row, general section
+constexpr int kCommentiRighe = 2;      // the same after it
+constexpr int32_t kMargineFine = 100;  // a row position + 100 must stay within the strip
+constexpr int32_t kVicinanzaMontagne = 150;
+constexpr int32_t kTipoMontagneVicine = 3;
+constexpr int32_t kMarcaMontagna = 10;  // a type above this asks for marks
+constexpr int32_t kPassoMarche = 4;
+constexpr int32_t kLimiteTracciato = 1'000'000;
+
+constexpr uint8_t kEventoVelocita = 6;
+constexpr uint8_t kEventoMarcaMontagna = 11;
+constexpr uint8_t kEventoCartello = 14;
+
+constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+
+// A sum, difference or product the reader forms on 32-bit values: a result
+// that does not fit 32 bits is a read failure, not a wrapped value.
+int32_t in_32_bit(int64_t valore, std::string_view che_cosa) {
+  if (valore < std::numeric_limits<int32_t>::min() ||
+      valore > std::numeric_limits<int32_t>::max()) {
+    std::string motivo(che_cosa);
+    motivo += " (" + std::to_string(valore) + ") does not fit 32 bits";
+    throw errore_lettura(motivo, 0);
+  }
+  return static_cast<int32_t>(valore);
+}
+
+int32_t arrotonda_32(double x) { return static_cast<int32_t>(arrotonda_pari(x)); }
+
+bool libera(const cella& c) { return c.evento == 0 || c.evento == kEventoMarcaMontagna; }
+
+// The gradient byte: gradient + 100, low 8 bits.
+uint8_t byte_pendenza(int32_t pendenza) {
+  const int32_t valore = in_32_bit(int64_t{pendenza} + 100, "gradient + 100");
+  return static_cast<uint8_t>(static_cast<uint32_t>(valore) & 0xFFU);
+}
+
+// One rank of a speed board: first-set speed * 20 + second-set speed / 5,
+// rounded; it must fit 16 bits.
+int16_t velocita_composta(int32_t primo, int32_t secondo) {
+  const int32_t per_venti = in_32_bit(int64_t{primo} * 20, "board speed * 20");
+  const double valore = arrotonda_pari(static_cast<double>(secondo) / 5.0 + per_venti);
+  if (valore < std::numeric_limits<int16_t>::min() ||
+      valore > std::numeric_limits<int16_t>::max()) {
+    throw errore_lettura("a packed board speed does not fit 16 bits", 0);
+  }
+  return static_cast<int16_t>(valore);
+}
+
+// The chainage rows as read, before they are put in order.
+struct progressiva {
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t posizione = 0;
+};
+
+progressiva da_riga(const voce& v) { return {v.inizio, v.fine, v.posizione}; }
+
+void in_riga(voce& v, const progressiva& p) {
+  v.inizio = p.inizio;
+  v.fine = p.fine;
+  v.posizione = p.posizione;
+}
+
+// Beginnings not all zero: descending order of beginning. Only a strictly
+// greatest row may lead; of the other two, ties go to "uno" before "due"
+// before "tre".
+std::array<progressiva, 3> ordina_per_inizio(const progressiva& tre, const progressiva& due,
+                                             const progressiva& uno) {
+  auto supera = [](const progressiva& a, const progressiva& b, const progressiva& c) {
+    return a.inizio > b.inizio && a.inizio > c.inizio;
+  };
+  // Later rows win ties for slot 82, so they come first here.
+  auto coppia = [](const progressiva& prima, const progressiva& dopo) {
+    return dopo.inizio > prima.inizio ? std::array{dopo, prima} : std::array{prima, dopo};
+  };
+  if (supera(tre, due, uno)) {
+    auto [b, c] = coppia(uno, due);
+    return {tre, b, c};
+  }
+  if (supera(due, tre, uno)) {
+    auto [b, c] = coppia(uno, tre);
+    return {due, b, c};
+  }
+  if (supera(uno, tre, due)) {
+    auto [b, c] = coppia(due, tre);
+    return {uno, b, c};
+  }
+  return {};
+}
+
+// Beginnings summing to 0: all rows cleared, unless a positive offset names
+// the row to lead; the last such test wins.
+std::array<progressiva, 3> ordina_per_distanza(const progressiva& tre, const progressiva& due,
+                                               const progressiva& uno) {
+  std::array<progressiva, 3> esito{};
+  if (tre.fine > 0) esito = {tre, due, uno};
+  if (due.fine > 0) esito = {due, tre, uno};
+  if (uno.fine > 0) esito = {uno, due, tre};
+  return esito;
+}
+
+class lettore_linea {
+ public:
+  lettore_linea(modello& m, testo_sorgente& linea, valori_lettura& valori, std::string_view testo)
+      : m_(m), linea_(linea), v_(valori), f_(testo) {}
+
+  esito_linea leggi();
+
+ private:
+  enum class esito_riga { avanti, fine_righe, fermati };
+
+  bool trova_generale();
+  bool sezione_generale();
+  bool righe_generali(const std::string& riga);
+  bool leggi_lunghezza();
+  void leggi_progressiva(int riga);
+  bool leggi_ripetizione(const std::string& riga);
+  void prepara_righe();
+  esito_riga ciclo_righe();
+  esito_riga riga_dopo_generale(const std::string& chiave);
+  esito_riga riga_pendenza();
+  esito_riga riga_curva(const std::string& chiave);
+  esito_riga riga_montagna();
+  esito_riga riga_indicatori();
+  esito_riga riga_cartello();
+  void completa();
+
+  bool oltre_fine(int32_t posizione);
+  esito_riga fuori_striscia(int32_t posizione);
+  bool in_striscia(int32_t n) const { return n >= 0 && n <= m_.ultima_cella; }
+  void riempi_pendenza(int32_t fino_a);
+  bool avanza_tracciato();
+  void chiudi_ed_elimina() { linea_.elimina(); }
+  esito_linea ferma(int32_t codice);
+  esito_riga ferma_righe(int32_t codice);
+  esito_riga ferma_righe_a(int32_t codice, int32_t posizione);
+
+  int32_t numero() { return f_.leggi_int32(); }
+  int16_t meta_bassa() { return static_cast<int16_t>(static_cast<uint32_t>(numero()) & 0xFFFFU); }
+
+  modello& m_;
+  testo_sorgente& linea_;
+  valori_lettura& v_;
+  flusso_campi f_;
+};
+
+esito_linea lettore_linea::ferma(int32_t codice) {
+  chiudi_ed_elimina();
+  m_.codice_errore = codice;
+  return esito_linea::fermati;
+}
+
+// The line half's failure exit: the text goes, the code stays, and the
+// train text is not read.
+lettore_linea::esito_riga lettore_linea::ferma_righe(int32_t codice) {
+  ferma(codice);
+  return esito_riga::fermati;
+}
+
+lettore_linea::esito_riga lettore_linea::ferma_righe_a(int32_t codice, int32_t posizione) {
+  ferma(codice);
+  m_.posizione_errore = posizione;
+  return esito_riga::fermati;
+}
+
+esito_linea lettore_linea::leggi() {
+  if (!trova_generale()) return ferma(102);
+  if (!sezione_generale()) return esito_linea::fermati;
+  progressive_ordina(m_);
+  prepara_righe();
+  if (ciclo_righe() == esito_riga::fermati) return esito_linea::fermati;
+  completa();
+  return esito_linea::prosegui;
+}
+
+// Skips every field up to the first that holds "[generale]" in any case.
+// False when the text ends first, the matching field itself included.
+bool lettore_linea::trova_generale() {
+  while (true) {
+    const std::string riga = f_.leggi_testo();
+    if (f_.eof()) return false;
+    if (contiene_senza_maiuscole(riga, "[generale]")) return true;
+  }
+}
+
+bool fine_sezione_generale(std::string_view riga) {
+  if (!contiene(riga, "[") || !contiene(riga, "]")) return false;
+  const std::size_t primo = riga.find_first_not_of(" \t");
+  return primo == std::string_view::npos || riga[primo] != '-';
+}
+
+// The general rows, up to the first bracketed field. False when a check
+// stopped the line half.
+bool lettore_linea::sezione_generale() {
+  while (!f_.eof()) {
+    std::string riga = f_.leggi_testo();
+    if (f_.eof()) break;
+    for (int n = 0; n < kCommentiGenerale; ++n) {
+      if (contiene(riga, "-")) riga = f_.leggi_testo();
+    }
+    if (!righe_generali(riga)) return false;
+    if (fine_sezione_generale(riga)) break;
+  }
+  return true;
+}
+
+// Every general test on one keyword field, in order; each that passes reads
+// its values at once. Only the length test ignores letter case.
+bool lettore_linea::righe_generali(const std::string& riga) {
+  if (contiene_senza_maiuscole(riga, "lunghezza") && contiene_senza_maiuscole(riga, "percorso")) {
+    if (!leggi_lunghezza()) return false;
+  }
+  if (contiene(riga, "tre") && contiene(riga, "progressiva")) leggi_progressiva(81);
+  if (contiene(riga, "due") && contiene(riga, "progressiva")) leggi_progressiva(82);
+  if (contiene(riga, "uno") && contiene(riga, "progressiva")) leggi_progressiva(83);
+  if (contiene(riga, "sfondo") && contiene(riga, "uno")) m_.riga(85).inizio = numero();
+  if (contiene(riga, "sfondo") && contiene(riga, "due")) m_.riga(85).posizione = numero();
+  if (contiene(riga, "sfondo") && contiene(riga, "tre")) m_.riga(85).fine = numero();
+  if (contiene(riga, "segnali") && contiene(riga, "ripetizione")) return leggi_ripetizione(riga);
+  return true;
+}
+
+bool lettore_linea::leggi_lunghezza() {
+  const int32_t lunghezza = numero();
+  m_.riga(84).fine = lunghezza;
+  if (lunghezza > kLunghezzaMassima) {
+    ferma(1);
+    return false;
+  }
+  if (ultima_cella_per(lunghezza) < 1) {
+    throw errore_lettura(
+        "the route length " + std::to_string(lunghezza) + " leaves no cell beyond cell 0",
+        f_.inizio_campo());
+  }
+  dimensiona(m_, lunghezza);
+  return true;
+}
+
+void lettore_linea::leggi_progressiva(int riga) {
+  voce& v = m_.riga(riga);
+  v.inizio = numero();
+  v.fine = numero();
+  v.posizione = numero();
+}
+
+bool lettore_linea::leggi_ripetizione(const std::string& riga) {
+  voce& v = m_.riga(86);
+  v.inizio = numero();
+  v.fine = numero();
+  if (v.inizio % kMetriCella != 0) {
+    ferma(3);
+    return false;
+  }
+  if (v.fine % kMetriCella != 0) {
+    ferma(4);
+    return false;
+  }
+  if (contiene(riga, "4")) {
+    v.posizione = 4;
+  } else if (contiene(riga, "9")) {
+    v.posizione = 9;
+  } else {
+    ferma(5);
+    return false;
+  }
+  if (v.fine == 0) v.posizione = 0;
+  return true;
+}
+
+void lettore_linea::prepara_righe() {
+  // Every row after the general section needs the cell strip, and so does
+  // the gradient fill that ends the line half: without a length row the read
+  // cannot go on.
+  if (!m_.ha_celle()) {
+    throw errore_lettura("no \"lunghezza percorso\" row before the end of the general section",
+                         f_.posizione());
+  }
+  m_.n_montagne = 0;
+  v_.voce_cartello = kRigaPrimoCartello;
+  v_.indice_pendenza = 0;
+  v_.indice_tracciato = 2;
+  if (m_.crea_tracciato != 0) imposta_origine(m_);
+}
+
+lettore_linea::esito_riga lettore_linea::ciclo_righe() {
+  while (!f_.eof()) {
+    std::string riga = f_.leggi_testo();
+    if (f_.eof()) break;
+    for (int n = 0; n < kCommentiRighe; ++n) {
+      if (!contiene(riga, "-")) break;
+      riga = f_.leggi_testo();
+      if (f_.eof()) return esito_riga::avanti;
+    }
+    const esito_riga esito = riga_dopo_generale(minuscolo_1252(riga));
+    if (esito != esito_riga::avanti) return esito;
+  }
+  return esito_riga::avanti;
+}
+
+// Every test on one keyword field, in order, all ignoring letter case; each
+// that passes reads its row.
+lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& chiave) {
+  esito_riga esito = esito_riga::avanti;
+  auto prova = [&esito](bool passa, auto&& leggi_riga) {
+    if (esito == esito_riga::avanti && passa) esito = leggi_riga();
+  };
+  prova(contiene(chiave, "pendenza"), [this] { return riga_pendenza(); });
+  prova(m_.crea_tracciato != 0 && contiene(chiave, "curva"),
+        [this, &chiave] { return riga_curva(chiave); });
+  prova(contiene(chiave, "montagna"), [this] { return riga_montagna(); });
+  prova(contiene(chiave, "indicatori_v"), [this] { return riga_indicatori(); });
+  prova(contiene(chiave, "cartello") && contiene(chiave, "indicat"),
+        [this] { return riga_cartello(); });
+  return esito;
+}
+
+// The position check every row makes right after its values are read:
+// (position + 100) / 50, unrounded, must not pass the last cell.
+bool lettore_linea::oltre_fine(int32_t posizione) {
+  const int32_t con_margine = in_32_bit(int64_t{posizione} + kMargineFine, "position + 100");
+  if (int64_t{con_margine} <= int64_t{kMetriCella} * m_.ultima_cella) return false;
+  fuori_striscia(posizione);
+  return true;
+}
+
+// Code 15: the row writes nothing, the row loop ends and the line half
+// finishes normally.
+lettore_linea::esito_riga lettore_linea::fuori_striscia(int32_t posizione) {
+  m_.codice_errore = 15;
+  m_.posizione_errore = posizione;
+  return esito_riga::fine_righe;
+}
+
+// Writes the previous gradient into the next cell and on up to cell
+// `fino_a` - 1; at least one cell, but never past the last.
+void lettore_linea::riempi_pendenza(int32_t fino_a) {
+  do {
+    if (v_.indice_pendenza > m_.ultima_cella) return;
+    m_.cella_a(v_.indice_pendenza).pendenza = byte_pendenza(v_.pendenza_prec);
+    ++v_.indice_pendenza;
+  } while (v_.indice_pendenza < fino_a);
+}
+
+lettore_linea::esito_riga lettore_linea::riga_pendenza() {
+  const int32_t posizione = numero();
+  const int32_t pendenza = numero();
+  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  if (cella_tratto(posizione) > 0) riempi_pendenza(cella_tratto(posizione));
+  v_.pendenza_prec = pendenza;
+  return esito_riga::avanti;
+}
+
+// Moves to the next plan point; true when the plan has passed its limit.
+bool lettore_linea::avanza_tracciato() {
+  ++v_.indice_tracciato;
+  return v_.indice_tracciato > kLimiteTracciato;
+}
+
+lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
+  const int32_t inizio = numero();
+  const int32_t lunghezza = numero();
+  if (oltre_fine(inizio)) return esito_riga::fine_righe;
+  const int32_t fine = in_32_bit(int64_t{inizio} + lunghezza, "curve start + length");
+  // The plan's last two points stay empty; a curve may not reach them.
+  if (fine > m_.lunghezza_estesa - 2) return fuori_striscia(inizio);
+  std::optional<double> kappa = curvatura_classe(chiave);
+  if (!kappa) return ferma_righe(103);
+  if (contiene(chiave, "s")) kappa = -*kappa;
+  while (v_.indice_tracciato <= inizio) {
+    punto_dritto(m_, v_.indice_tracciato);
+    if (avanza_tracciato()) break;
+  }
+  while (v_.indice_tracciato <= fine && v_.indice_tracciato <= kLimiteTracciato) {
+    punto_curvo(m_, v_.indice_tracciato, *kappa);
+    if (avanza_tracciato()) break;
+  }
+  if (v_.indice_tracciato > kLimiteTracciato) return ferma_righe(103);
+  return esito_riga::avanti;
+}
+
+lettore_linea::esito_riga lettore_linea::riga_montagna() {
+  int32_t inizio = numero();
+  int32_t fine = numero();
+  int32_t tipo = numero();
+  if (oltre_fine(inizio)) return esito_riga::fine_righe;
+  const int32_t prima = cella_tratto(inizio);
+  const int32_t ultima = cella_fine_tratto(fine);
+  if (prima <= ultima && !(in_striscia(prima) && in_striscia(ultima))) {
+    return fuori_striscia(inizio);
+  }
+  if (m_.n_montagne >= kMontagneMassime) return ferma_righe(10);
+  memo_montagna(m_, inizio, fine, tipo);
+  return esito_riga::avanti;
+}
+
+lettore_linea::esito_riga lettore_linea::riga_indicatori() {
+  const int32_t posizione = numero();
+  const int32_t vas = numero();
+  const int32_t vbs = numero();
+  const int32_t vcs = numero();
+  const int16_t strisces = meta_bassa();
+  const int32_t vad = numero();
+  const int32_t vbd = numero();
+  const int32_t vcd = numero();
+  const int16_t strisced = meta_bassa();
+  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  if (!in_striscia(cella_oggetto(posizione))) return fuori_striscia(posizione);
+  memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+  if (m_.codice_errore > 0) return ferma_righe_a(m_.codice_errore, posizione);
+  return esito_riga::avanti;
+}
+
+lettore_linea::esito_riga lettore_linea::riga_cartello() {
+  const int32_t posizione = numero();
+  std::string testo = f_.leggi_testo();
+  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  const int32_t n = cella_oggetto(posizione);
+  if (!in_striscia(n)) return fuori_striscia(posizione);
+  cella& c = m_.cella_a(n);
+  if (!libera(c)) return ferma_righe_a(6, posizione);
+  if (v_.voce_cartello < 1) return ferma_righe(10);
+  c.evento = kEventoCartello;
+  c.dato1 = static_cast<int16_t>(v_.voce_cartello);
+  m_.riga(v_.voce_cartello).nome = std::move(testo);
+  --v_.voce_cartello;
+  return esito_riga::avanti;
+}
+
+// After the rows: the text goes, the last gradient runs on to three cells
+// before the end, and the plan runs straight to its third-last point.
+void lettore_linea::completa() {
+  chiudi_ed_elimina();
+  riempi_pendenza(m_.ultima_cella - 2);
+  if (m_.crea_tracciato == 0) return;
+  while (v_.indice_tracciato <= m_.lunghezza_estesa - 2) {
+    punto_dritto(m_, v_.indice_tracciato);
+    ++v_.indice_tracciato;
+  }
+}
+
+}  // namespace
+
+int32_t cella_oggetto(int32_t posizione) {
+  return arrotonda_32(static_cast<double>(posizione) / kMetriCella + 1.0);
+}
+
+int32_t cella_tratto(int32_t posizione) {
+  return arrotonda_32(static_cast<double>(posizione) / kMetriCella);
+}
+
+int32_t cella_fine_tratto(int32_t fine) {
+  return arrotonda_32(static_cast<double>(fine) / kMetriCella - 1.0);
+}
+
+std::optional<double> curvatura_classe(std::string_view parola_chiave) {
+  for (std::size_t classe = 0; classe < kCurvature.size(); ++classe) {
+    if (parola_chiave.find(static_cast<char>('1' + classe)) != std::string_view::npos) {
+      return kCurvature[classe];
+    }
+  }
+  return std::nullopt;
+}
+
+void progressive_ordina(modello& m) {
+  const progressiva tre = da_riga(m.riga(81));
+  const progressiva due = da_riga(m.riga(82));
+  const progressiva uno = da_riga(m.riga(83));
+  const int32_t somma_inizi =
+      in_32_bit(int64_t{in_32_bit(int64_t{tre.inizio} + due.inizio, "sum of chainage beginnings")} +
+                    uno.inizio,
+                "sum of chainage beginnings");
+  const std::array<progressiva, 3> ordine =
+      somma_inizi != 0 ? ordina_per_inizio(tre, due, uno) : ordina_per_distanza(tre, due, uno);
+  for (int n = 0; n < 3; ++n) {
+    progressiva p = ordine[static_cast<std::size_t>(n)];
+    if (p.posizione == 1) p.fine = in_32_bit(int64_t{p.fine} + 100, "chainage offset + 100");
+    in_riga(m.riga(81 + n), p);
+  }
+}
+
+void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+  bool marca = false;
+  if (tipo > kMarcaMontagna) {
+    tipo -= kMarcaMontagna;
+    marca = true;
+  }
+  ++m.n_montagne;
+  const auto riga = static_cast<std::size_t>(m.n_montagne);
+  m.montagne_inizio.at(riga) = inizio;
+  m.montagne_fine.at(riga) = fine;
+  if (m.n_montagne > 1 && in_32_bit(int64_t{inizio} - m.montagne_fine.at(riga - 1),
+                                    "montagna start - previous end") <= kVicinanzaMontagne) {
+    tipo = kTipoMontagneVicine;
+  }
+  const auto byte_tipo = static_cast<uint8_t>(static_cast<uint32_t>(tipo) & 0xFFU);
+  const int32_t ultima = cella_fine_tratto(fine);
+  int32_t conta = 0;
+  for (int32_t n = cella_tratto(inizio); n <= ultima; ++n) {
+    cella& c = m.cella_a(n);
+    c.montagna = byte_tipo;
+    ++conta;
+    if (marca && conta % kPassoMarche == 0 && c.evento == 0) c.evento = kEventoMarcaMontagna;
+  }
+}
+
+void memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                           int16_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                           int16_t strisced) {
+  cella& c = m.cella_a(cella_oggetto(posizione));
+  if (!libera(c)) {
+    m.codice_errore = 21;
+    return;
+  }
+  // Member by member, in this order: a packed value that fails leaves the
+  // members before it written.
+  c.evento = kEventoVelocita;
+  c.dato1 = velocita_composta(vas, vad);
+  c.dato2 = velocita_composta(vbs, vbd);
+  c.dato3 = velocita_composta(vcs, vcd);
+  // The stripes wrap in 16 bits.
+  c.dato4 =
+      static_cast<int16_t>(static_cast<uint16_t>((int32_t{strisces} * 10 + strisced) & 0xFFFF));
+}
 
 esito_linea leggi_linea(modello& m, testo_sorgente& linea, valori_lettura& valori) {
-  (void)m;
-  (void)valori;
   if (!linea.esiste()) {
     m.codice_errore = 101;
     return esito_linea::fermati;
   }
-  linea.elimina();
-  return esito_linea::prosegui;
+  const std::string testo = leggi_sorgente(linea);
+  return lettore_linea(m, linea, valori, testo).leggi();
 }
 
 }  // namespace scenario

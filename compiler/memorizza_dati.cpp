@@ -22,6 +22,9 @@ void memorizza_dati(modello& m, testo_sorgente& linea, testo_sorgente& treno) {
     if (leggi_linea(m, linea, valori) == esito_linea::fermati) return;
     leggi_treno(m, treno, valori);
   } catch (const errore_lettura&) {
+    // Each text is read whole when its half opens it, so nothing is left
+    // open here: deleting the texts that still exist is all that remains.
+    // Code 25 carries no position.
     linea.elimina();
     treno.elimina();
     m.codice_errore = 25;

@@ -1,0 +1,61 @@
+// The compile of the embedded scenario from memory, plan included: both
+// source texts as strings, the readers, the completion walk, the check codes
+// and the bytes of the three compiled files. No file is read or written.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "app/esecuzione.h"
+#include "app/scrittore_testo.h"
+#include "compiler/memorizza_dati.h"
+#include "output/codici_gara.h"
+#include "output/completamento.h"
+#include "output/file_compilati.h"
+#include "scenario/dati_linea.h"
+#include "scenario/dati_treno.h"
+
+namespace {
+
+// The steps of memorizza_percorso with j = 1, the files kept in memory.
+std::size_t compila_in_memoria(const std::string& testo_linea, const std::string& testo_treno) {
+  scenario::modello m;
+  m.percorso = scenario::kPercorso;
+  m.treno = scenario::kTreno;
+  m.crea_tracciato = 1;
+  scenario::pulisci_tabella(m);
+  scenario::sorgente_in_memoria linea(testo_linea);
+  scenario::sorgente_in_memoria treno(testo_treno);
+  scenario::memorizza_dati(m, linea, treno);
+  if (!m.ha_celle()) return 0;
+  scenario::completa_codici(m);
+  if (scenario::timbra_codici(m)) return 0;
+  return scenario::byte_tracciato(m).size() + scenario::byte_tabella(m).size() +
+         scenario::byte_celle(m).size();
+}
+
+void BM_CompilazioneScenario(benchmark::State& stato) {
+  const std::string linea = scenario::testo_da_righe(scenario::righe_dati_linea());
+  const std::string treno = scenario::testo_da_righe(scenario::righe_dati_treno());
+  for (auto _ : stato) {
+    benchmark::DoNotOptimize(compila_in_memoria(linea, treno));
+  }
+}
+BENCHMARK(BM_CompilazioneScenario)->Unit(benchmark::kMillisecond);
+
+// The line half alone: reading the line text and building the plan.
+void BM_LetturaLinea(benchmark::State& stato) {
+  const std::string linea = scenario::testo_da_righe(scenario::righe_dati_linea());
+  for (auto _ : stato) {
+    scenario::modello m;
+    m.crea_tracciato = 1;
+    scenario::sorgente_in_memoria sorgente(linea);
+    scenario::sorgente_in_memoria treno;
+    scenario::memorizza_dati(m, sorgente, treno);
+    benchmark::DoNotOptimize(m.tracciato[0].data());
+  }
+}
+BENCHMARK(BM_LetturaLinea)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/piattaforma.h"
+#include "app/scrittore_testo.h"
+#include "scenario/dati_linea.h"
+#include "scenario/dati_treno.h"
+#include "supporto.h"
+#include "tools/comandi.h"
+#include "tools/compilazione.h"
+
+namespace scenario::strumento {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLinea = "Ulmo_Tarvignano_Rovesco_linea.txt";
+const std::string kTrenoTxt = "Ulmo_Tarvignano_Rovesco_4816-.txt";
+const std::vector<std::string> kCompilati = {"Ulmo_Tarvignano_Rovesco_4816.dat",
+                                             "Ulmo_Tarvignano_Rovesco_4816.sim",
+                                             "Ulmo_Tarvignano_Rovesco_linea.dat"};
+
+struct esito_strumento {
+  int stato;
+  std::string uscita;
+  std::string errori;
+};
+
+// The tool in this process, as its command line would run it.
+esito_strumento strumento(std::vector<std::string> argomenti) {
+  argomenti.insert(argomenti.begin(), "scenario-tool");
+  std::ostringstream uscita;
+  std::ostringstream errori;
+  const int stato = esegui_strumento(argomenti, uscita, errori);
+  return {stato, uscita.str(), errori.str()};
+}
+
+fs::path programma_strumento() { return SCENARIO_STRUMENTO; }
+
+// A train text with no rows: the train half finds "[generale]", reads
+// nothing more and leaves the line half's code as it is.
+const std::string kTrenoVuoto = "[generale]\r\n";
+
+std::string linea_con(const std::vector<std::string>& righe_dopo) {
+  std::string testo = "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n";
+  for (const std::string& r : righe_dopo) testo += r + "\r\n";
+  return testo + "[fine]\r\n";
+}
+
+TEST(ScenarioTool, ExportSourcesWritesTheEmbeddedTexts) {
+  prova::cartella_temporanea cartella;
+  const fs::path dentro = cartella / "nuova" / "sorgenti";
+  const esito_strumento e = strumento({"export-sources", dentro.string()});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(prova::elenco(dentro), (std::vector<std::string>{kTrenoTxt, kLinea}));
+  EXPECT_EQ(prova::leggi(dentro / kLinea), testo_da_righe(righe_dati_linea()));
+  EXPECT_EQ(prova::leggi(dentro / kTrenoTxt), testo_da_righe(righe_dati_treno()));
+}
+
+TEST(ScenarioTool, CompileLeavesTheSourceTextsAsTheyAre) {
+  prova::cartella_temporanea cartella;
+  ASSERT_EQ(strumento({"export-sources", cartella.percorso().string()}).stato, 0);
+  const std::string linea_prima = prova::leggi(cartella / kLinea);
+  const esito_strumento e =
+      strumento({"compile", (cartella / kLinea).string(), (cartella / kTrenoTxt).string(),
+                 (cartella / "out").string()});
+  EXPECT_EQ(e.uscita, "");
+  EXPECT_EQ(prova::elenco(cartella / "out"), kCompilati);
+  EXPECT_EQ(prova::leggi(cartella / kLinea), linea_prima);
+  EXPECT_TRUE(fs::exists(cartella / kTrenoTxt));
+}
+
+TEST(ScenarioTool, JsonLineForEachOutcome) {
+  struct caso {
+    std::string nome;
+    std::optional<std::string> linea;
+    std::vector<std::string> opzioni;
+    std::string json;
+    int stato;
+    std::vector<std::string> file;
+  };
+  for (const caso& c : std::vector<caso>{
+           {"missing line text",
+            std::nullopt,
+            {},
+            R"({"codice_errore":101,"posizione_errore":0,"errore":null,"files_written":false})",
+            uscita_senza_celle,
+            {}},
+           {"no length row",
+            "[generale]\r\n[curve]\r\n",
+            {},
+            R"({"codice_errore":25,"posizione_errore":0,"errore":null,"files_written":false})",
+            uscita_senza_celle,
+            {}},
+           {"a row beyond the strip",
+            linea_con({"pendenza, 7950, 3"}),
+            {"--no-plan", "--route", "R", "--train", "9"},
+            R"({"codice_errore":15,"posizione_errore":7950,"errore":null,"files_written":true})",
+            uscita_codice,
+            {"R_9.dat", "R_9.sim"}},
+       }) {
+    SCOPED_TRACE(c.nome);
+    prova::cartella_temporanea cartella;
+    if (c.linea) prova::scrivi(cartella / "l.txt", *c.linea);
+    prova::scrivi(cartella / "t.txt", kTrenoVuoto);
+    std::vector<std::string> argomenti = {"compile", (cartella / "l.txt").string(),
+                                          (cartella / "t.txt").string(),
+                                          (cartella / "out").string(), "--json"};
+    argomenti.insert(argomenti.end(), c.opzioni.begin(), c.opzioni.end());
+    const esito_strumento e = strumento(argomenti);
+    EXPECT_EQ(e.uscita, c.json + "\n");
+    EXPECT_EQ(e.errori, "");
+    EXPECT_EQ(e.stato, c.stato);
+    EXPECT_EQ(prova::elenco(cartella / "out"), c.file);
+    EXPECT_EQ(fs::exists(cartella / "l.txt"), c.linea.has_value());
+    EXPECT_EQ(prova::leggi(cartella / "t.txt"), kTrenoVuoto);
+  }
+}
+
+TEST(ScenarioTool, JsonNamesAFailedCheck) {
+  esito_compilazione_strumento esito;
+  esito.codice_errore = 0;
+  esito.posizione_errore = 12;
+  esito.errore = "1251";
+  EXPECT_EQ(json_esito(esito),
+            R"({"codice_errore":0,"posizione_errore":12,"errore":"1251","files_written":false})");
+}
+
+TEST(ScenarioTool, WithoutJsonANonzeroRecordIsOneLineOnStandardError) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "l.txt", linea_con({"pendenza, 7950, 3"}));
+  prova::scrivi(cartella / "t.txt", kTrenoVuoto);
+  const esito_strumento e =
+      strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
+                 cartella.percorso().string()});
+  EXPECT_EQ(e.stato, uscita_codice);
+  EXPECT_EQ(e.uscita, "");
+  EXPECT_NE(e.errori.find("code 15 ("), std::string::npos) << e.errori;
+  EXPECT_NE(e.errori.find("at position 7950 m"), std::string::npos) << e.errori;
+  EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+}
+
+TEST(ScenarioTool, NoPlanLeavesAnOlderPlanFileAlone) {
+  prova::cartella_temporanea cartella;
+  ASSERT_EQ(strumento({"export-sources", cartella.percorso().string()}).stato, 0);
+  prova::scrivi(cartella / "Ulmo_Tarvignano_Rovesco_linea.dat", "old");
+  const esito_strumento e =
+      strumento({"compile", (cartella / kLinea).string(), (cartella / kTrenoTxt).string(),
+                 cartella.percorso().string(), "--no-plan"});
+  EXPECT_EQ(prova::leggi(cartella / "Ulmo_Tarvignano_Rovesco_linea.dat"), "old");
+  EXPECT_TRUE(fs::exists(cartella / "Ulmo_Tarvignano_Rovesco_4816.dat"));
+  EXPECT_TRUE(fs::exists(cartella / "Ulmo_Tarvignano_Rovesco_4816.sim"));
+}
+
+TEST(ScenarioTool, NamesArriveAsUtf8AndAreStoredAsWindows1252) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "l.txt", linea_con({}));
+  prova::scrivi(cartella / "t.txt", kTrenoVuoto);
+  const esito_strumento e =
+      strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
+                 cartella.percorso().string(), "--route", "Citt\xC3\xA0", "--train",
+                 "\xE2\x82\xAC"
+                 "1"});
+  ASSERT_TRUE(fs::exists(cartella / "Citt\xC3\xA0_\xE2\x82\xAC"
+                                    "1.sim"))
+      << e.errori;
+  const std::string tabella = prova::leggi(cartella /
+                                           "Citt\xC3\xA0_\xE2\x82\xAC"
+                                           "1.sim");
+  EXPECT_NE(tabella.find(std::string("\x05\x00"
+                                     "Citt\xE0",
+                                     7)),
+            std::string::npos);
+  EXPECT_NE(tabella.find(std::string("\x02\x00\x80"
+                                     "1",
+                                     4)),
+            std::string::npos);
+}
+
+TEST(ScenarioTool, UsageErrors) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "l.txt", linea_con({}));
+  const std::string l = (cartella / "l.txt").string();
+  const std::string t = (cartella / "t.txt").string();
+  const std::string o = cartella.percorso().string();
+  for (const std::vector<std::string>& argomenti : std::vector<std::vector<std::string>>{
+           {},
+           {"unknown"},
+           {"compile", l, t},
+           {"compile", l, t, o, "--plan"},
+           {"compile", l, t, o, "--route", "\xE6\x97\xA5"},  // not in the code page
+           {"compile", l, t, o, "--route", "\xC3"},          // not UTF-8
+           {"compile", l, t, o, "--train", "../4816"},
+           {"export-sources"},
+       }) {
+    const esito_strumento e = strumento(argomenti);
+    EXPECT_EQ(e.stato, kUscitaUso) << ::testing::PrintToString(argomenti);
+    EXPECT_NE(e.errori, "");
+    EXPECT_EQ(e.uscita, "");
+  }
+  EXPECT_EQ(prova::leggi(cartella / "l.txt"), linea_con({}));
+}
+
+TEST(ScenarioTool, ACompiledFileThatWouldOverwriteASourceIsAUsageError) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "R_9.dat", linea_con({}));
+  const esito_strumento e =
+      strumento({"compile", (cartella / "R_9.dat").string(), (cartella / "t.txt").string(),
+                 cartella.percorso().string(), "--route", "R", "--train", "9"});
+  EXPECT_EQ(e.stato, kUscitaUso);
+  EXPECT_NE(e.errori.find("would overwrite a source text"), std::string::npos) << e.errori;
+  EXPECT_EQ(prova::leggi(cartella / "R_9.dat"), linea_con({}));
+}
+
+// A folder that cannot be made (a file stands in its place) is a fault of the
+// file system, reported on standard error even with --json.
+TEST(ScenarioTool, AFolderThatCannotBeMadeIs4) {
+  prova::cartella_temporanea cartella;
+  prova::scrivi(cartella / "file", "x");
+  const std::string dentro_un_file = (cartella / "file" / "sotto").string();
+  const esito_strumento esporta = strumento({"export-sources", dentro_un_file});
+  EXPECT_EQ(esporta.stato, uscita_file_system);
+  EXPECT_NE(esporta.errori, "");
+
+  prova::scrivi(cartella / "l.txt", linea_con({}));
+  const esito_strumento compila =
+      strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
+                 dentro_un_file, "--json"});
+  EXPECT_EQ(compila.stato, uscita_file_system);
+  EXPECT_EQ(
+      compila.uscita,
+      "{\"codice_errore\":0,\"posizione_errore\":0,\"errore\":null,\"files_written\":false}\n");
+  EXPECT_NE(compila.errori.find("cannot create the folder"), std::string::npos) << compila.errori;
+}
+
+TEST(ScenarioTool, HelpOnEverySubcommandListsTheExitStatuses) {
+  for (const std::vector<std::string>& argomenti : std::vector<std::vector<std::string>>{
+           {"--help"}, {"compile", "--help"}, {"export-sources", "--help"}}) {
+    const esito_strumento e = strumento(argomenti);
+    EXPECT_EQ(e.stato, 0);
+    EXPECT_NE(e.uscita.find("Exit status:"), std::string::npos);
+    EXPECT_NE(e.uscita.find("64  usage error"), std::string::npos);
+  }
+  EXPECT_NE(strumento({"compile", "--help"}).uscita.find("--no-plan"), std::string::npos);
+}
+
+// The real executables: the program run in a folder of its own, and the tool
+// exporting the texts and compiling them, give the same compiled files.
+TEST(ScenarioToolProcesso, ExportThenCompileGivesTheProgramsOwnFiles) {
+  prova::cartella_temporanea cartella;
+  const fs::path cartella_programma = cartella / "programma";
+  fs::create_directory(cartella_programma);
+  const fs::path copia = cartella_programma / prova::programma().filename();
+  fs::copy_file(prova::programma(), copia);
+  const prova::esito_processo corsa = prova::esegui({copia.string()}, cartella_programma);
+
+  const fs::path sorgenti = cartella / "sorgenti";
+  const fs::path uscita = cartella / "uscita";
+  const std::string tool = programma_strumento().string();
+  const prova::esito_processo esporta =
+      prova::esegui({tool, "export-sources", sorgenti.string()}, cartella.percorso());
+  ASSERT_EQ(esporta.stato, 0) << esporta.errori;
+  const prova::esito_processo compila =
+      prova::esegui({tool, "compile", (sorgenti / kLinea).string(), (sorgenti / kTrenoTxt).string(),
+                     uscita.string()},
+                    cartella.percorso());
+  EXPECT_EQ(compila.stato, corsa.stato) << compila.errori << corsa.errori;
+  EXPECT_EQ(compila.errori, corsa.errori);
+  ASSERT_EQ(prova::elenco(uscita), kCompilati);
+  for (const std::string& nome : kCompilati) {
+    EXPECT_TRUE(prova::leggi_byte(uscita / nome) == prova::leggi_byte(cartella_programma / nome))
+        << nome;
+  }
+  EXPECT_EQ(prova::elenco(sorgenti), (std::vector<std::string>{kTrenoTxt, kLinea}));
+}
+
+TEST(ScenarioToolProcesso, JsonIsExactlyOneLineOnStandardOutput) {
+  prova::cartella_temporanea cartella;
+  const prova::esito_processo e = prova::esegui({programma_strumento().string(), "compile",
+                                                 "missing.txt", "missing-too.txt", "out", "--json"},
+                                                cartella.percorso());
+  EXPECT_EQ(e.stato, uscita_senza_celle);
+  EXPECT_EQ(
+      e.uscita,
+      "{\"codice_errore\":101,\"posizione_errore\":0,\"errore\":null,\"files_written\":false}\n");
+  EXPECT_EQ(e.errori, "");
+}
+
+TEST(ScenarioToolProcesso, AUsageErrorExitsWith64) {
+  prova::cartella_temporanea cartella;
+  const prova::esito_processo e = prova::esegui(
+      {programma_strumento().string(), "compile", "only-one.txt"}, cartella.percorso());
+  EXPECT_EQ(e.stato, 64);
+  EXPECT_NE(e.errori, "");
+  EXPECT_TRUE(prova::elenco(cartella.percorso()).empty());
+}
+
+}  // namespace
+}  // namespace scenario::strumento

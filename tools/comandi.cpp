@@ -1,0 +1,234 @@
+#include "tools/comandi.h"
+
+#include <CLI/CLI.hpp>
+#include <array>
+#include <memory>
+#include <ostream>
+
+#include "app/codifica.h"
+#include "app/file_cartella.h"
+#include "tools/compilazione.h"
+#include "tools/dump.h"
+#include "tools/grafico.h"
+#include "tools/ispeziona.h"
+
+namespace scenario::strumento {
+namespace {
+
+constexpr std::string_view kStatiUscita =
+    "Exit status:\n"
+    "  0   every file written, error record 0\n"
+    "  1   a reserved-value check failed (1250 or 1251): no compiled file written\n"
+    "  2   compiled files written, but the scenario has an error (code and position reported)\n"
+    "  3   reading left no cell strip (line file missing, no [generale], route too long,\n"
+    "      no length row, read failure before it): no compiled file written\n"
+    "  4   a file or folder could not be read, created, written or deleted\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+void documenta_uscite(CLI::App& app) { app.footer(std::string(kStatiUscita)); }
+
+// dump and plot read compiled files and write nothing but their output.
+constexpr std::string_view kStatiUscitaLettura =
+    "Exit status:\n"
+    "  0   done\n"
+    "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+    "      another kind), or its name does not tell its kind\n"
+    "  4   a file could not be read or written\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+CLI::Validator intervallo_valido() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_intervallo(testo)) return {};
+        return "'" + testo + "' is not A..B or A, whole numbers from 0 with A <= B";
+      },
+      "A..B", "intervallo");
+}
+
+CLI::Validator intervalli_validi() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_intervalli(testo)) return {};
+        return "'" + testo +
+               "' is not a comma-separated list of A..B or A, whole numbers "
+               "from 0 with A <= B";
+      },
+      "LIST", "intervalli");
+}
+
+// A name that becomes part of file names and of the table: it must be
+// writable in Windows-1252, and must not lead out of the output folder.
+CLI::Validator nome_scenario() {
+  return CLI::Validator(
+      [](std::string& nome) -> std::string {
+        const std::optional<std::string> cp1252 = cp1252_da_utf8(nome);
+        if (!cp1252) return "'" + nome + "' cannot be written in Windows-1252";
+        for (char c : *cp1252) {
+          if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) {
+            return "'" + nome + "' holds a path separator or a control character";
+          }
+        }
+        return {};
+      },
+      "NAME", "nome_scenario");
+}
+
+}  // namespace
+
+void registra_export_sources(CLI::App& app, contesto& c) {
+  auto cartella = std::make_shared<std::string>();
+  CLI::App* sub = app.add_subcommand(
+      "export-sources",
+      "Write the embedded line and train source texts into DIR, byte for byte what the "
+      "program writes");
+  sub->add_option("DIR", *cartella, "Folder for the two texts (created when missing)")->required();
+  documenta_uscite(*sub);
+  sub->callback([&c, cartella] {
+    try {
+      esporta_sorgenti(*cartella);
+      c.stato = uscita_pulita;
+    } catch (const errore_file_system& e) {
+      c.errori << e.what() << '\n';
+      c.stato = uscita_file_system;
+    }
+  });
+}
+
+void registra_compile(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string linea, treno, cartella;
+    std::string percorso{kPercorso};
+    std::string numero_treno{kTreno};
+    bool senza_tracciato = false;
+    bool json = false;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "compile",
+      "Compile a line and a train source text into the compiled files, as the program's own "
+      "run does; the two texts are left as they are");
+  sub->add_option("LINE_TXT", o->linea, "Line description text")->required();
+  sub->add_option("TRAIN_TXT", o->treno, "Train description text")->required();
+  sub->add_option("OUTDIR", o->cartella, "Folder for the compiled files (created when missing)")
+      ->required();
+  sub->add_option("--route", o->percorso, "Route name (UTF-8; stored as Windows-1252)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8; stored as Windows-1252)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_flag("--no-plan", o->senza_tracciato,
+                "Build no track plan (j = 0): curve rows are ignored and no plan file is written");
+  sub->add_flag("--json", o->json,
+                "Print one JSON line with the outcome on standard output instead of messages");
+  documenta_uscite(*sub);
+  sub->callback([&c, o] {
+    richiesta_compilazione r;
+    r.linea = o->linea;
+    r.treno = o->treno;
+    r.cartella = o->cartella;
+    // Both names passed nome_scenario(), so both convert.
+    r.percorso = cp1252_da_utf8(o->percorso).value();
+    r.numero_treno = cp1252_da_utf8(o->numero_treno).value();
+    r.tracciato = !o->senza_tracciato;
+    if (auto sovrapposto = uscita_su_sorgente(r)) {
+      throw CLI::ValidationError("OUTDIR", "the compiled file '" + sovrapposto->string() +
+                                               "' would overwrite a source text");
+    }
+    const esito_compilazione_strumento esito = compila_sorgenti(r);
+    if (o->json) {
+      c.uscita << json_esito(esito) << '\n';
+      // A fault of the folder is not in the JSON line: say it anyway.
+      if (esito.stato == uscita_file_system) {
+        for (const std::string& riga : esito.messaggi) c.errori << riga << '\n';
+      }
+    } else {
+      for (const std::string& riga : esito.messaggi) c.errori << riga << '\n';
+    }
+    c.stato = esito.stato;
+  });
+}
+
+void registra_dump(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::vector<std::string> file;
+    bool testo = false;
+    std::string celle, righe;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "dump",
+      "Decode compiled files to JSON or aligned text: every member of every cell and table "
+      "row with its meaning, the plan as points; the name tells the kind (..._linea.dat plan, "
+      ".sim table, other .dat cells)");
+  sub->add_option("FILE", o->file, "Compiled files, printed in this order")->required();
+  sub->add_flag("--text", o->testo, "Aligned tables for a person in place of JSON");
+  sub->add_option("--cells", o->celle,
+                  "Only cells A..B (or cell A); of the plan, the metres of those cells")
+      ->check(intervallo_valido());
+  sub->add_option("--rows", o->righe, "Only these table rows, e.g. 1..9,81..86")
+      ->check(intervalli_validi());
+  sub->footer(std::string(kStatiUscitaLettura));
+  sub->callback([&c, o] {
+    opzioni_dump scelta;
+    scelta.testo = o->testo;
+    if (!o->celle.empty()) scelta.celle = leggi_intervallo(o->celle);
+    if (!o->righe.empty()) scelta.righe = leggi_intervalli(o->righe);
+    const std::vector<std::filesystem::path> file(o->file.begin(), o->file.end());
+    c.stato = comando_dump(file, scelta, c.uscita, c.errori);
+  });
+}
+
+void registra_plot(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string cartella, uscita;
+    std::string percorso{kPercorso};
+    std::string numero_treno{kTreno};
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "plot",
+      "Draw the compiled route in DIR as one SVG page, A4 landscape: the track plan from above, "
+      "north up, and under it the profile along the line with stations, signals, slowdowns, "
+      "code points, montagna stretches, speed limit, gradient and adhesion");
+  sub->add_option("DIR", o->cartella, "Folder that holds the compiled files")->required();
+  sub->add_option("--route", o->percorso, "Route name (UTF-8)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8)")
+      ->check(nome_scenario())
+      ->capture_default_str();
+  sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
+  sub->footer(std::string(kStatiUscitaLettura));
+  sub->callback([&c, o] {
+    c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
+  });
+}
+
+int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                     std::ostream& errori) {
+  CLI::App app(
+      "scenario-tool: writes and compiles the source texts of a scenario, and reads "
+      "its compiled files back.",
+      "scenario-tool");
+  app.require_subcommand(1);
+  documenta_uscite(app);
+  contesto c{uscita, errori};
+  // Every subcommand of the tool, in the order --help lists them.
+  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile, &registra_dump,
+                                        &registra_plot};
+  for (auto registra : kSottocomandi) registra(app, c);
+
+  std::vector<const char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(a.c_str());
+  try {
+    app.parse(static_cast<int>(argv.size()), argv.data());
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e, uscita, errori) == 0 ? uscita_pulita : kUscitaUso;
+  }
+  return c.stato;
+}
+
+}  // namespace scenario::strumento

@@ -1,0 +1,40 @@
+// The command line of scenario-tool. Each subcommand is one function that adds
+// itself to the CLI11 app and, when chosen, runs with the shared context; a
+// new subcommand is one more such function in the list of comandi.cpp.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/piattaforma.h"
+
+namespace CLI {
+class App;
+}
+
+namespace scenario::strumento {
+
+// A command line the tool cannot take: unknown subcommand or option, a
+// missing argument, a name that cannot be written in Windows-1252.
+inline constexpr int kUscitaUso = 64;
+
+// Where a subcommand writes, and the exit status it leaves.
+struct contesto {
+  std::ostream& uscita;
+  std::ostream& errori;
+  int stato = uscita_pulita;
+};
+
+void registra_export_sources(CLI::App& app, contesto& c);
+void registra_compile(CLI::App& app, contesto& c);
+void registra_dump(CLI::App& app, contesto& c);
+void registra_plot(CLI::App& app, contesto& c);
+
+// Parses `argomenti` (argomenti[0] is the program name), runs the chosen
+// subcommand and returns the exit status. --help and usage errors are
+// printed here too.
+int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                     std::ostream& errori);
+
+}  // namespace scenario::strumento

@@ -1,0 +1,255 @@
+#include "tools/ispeziona.h"
+
+#include <bit>
+#include <string>
+
+#include "app/file_cartella.h"
+#include "output/file_compilati.h"
+
+namespace scenario {
+namespace {
+
+bool finisce_con(std::string_view testo, std::string_view fine) {
+  return testo.size() >= fine.size() && testo.substr(testo.size() - fine.size()) == fine;
+}
+
+// Reads little-endian values front to back and refuses to step past the end:
+// every read names what it wanted, so the message says where the file stops
+// fitting its layout.
+class cursore_byte {
+ public:
+  explicit cursore_byte(std::span<const uint8_t> byte) : byte_(byte) {}
+
+  std::size_t posizione() const { return pos_; }
+  std::size_t rimasti() const { return byte_.size() - pos_; }
+  bool alla_fine() const { return pos_ == byte_.size(); }
+
+  uint8_t u8(std::string_view cosa) {
+    richiedi(1, cosa);
+    return byte_[pos_++];
+  }
+  uint16_t u16(std::string_view cosa) {
+    richiedi(2, cosa);
+    auto v = static_cast<uint16_t>(byte_[pos_] | (byte_[pos_ + 1] << 8));
+    pos_ += 2;
+    return v;
+  }
+  int16_t i16(std::string_view cosa) { return static_cast<int16_t>(u16(cosa)); }
+  int32_t i32(std::string_view cosa) {
+    richiedi(4, cosa);
+    uint32_t u = 0;
+    for (std::size_t b = 0; b < 4; ++b) u |= static_cast<uint32_t>(byte_[pos_ + b]) << (8 * b);
+    pos_ += 4;
+    return static_cast<int32_t>(u);
+  }
+  double f64(std::string_view cosa) {
+    richiedi(8, cosa);
+    uint64_t u = 0;
+    for (std::size_t b = 0; b < 8; ++b) u |= static_cast<uint64_t>(byte_[pos_ + b]) << (8 * b);
+    pos_ += 8;
+    return std::bit_cast<double>(u);
+  }
+  std::string testo(std::size_t n, std::string_view cosa) {
+    richiedi(n, cosa);
+    std::string t(reinterpret_cast<const char*>(byte_.data() + pos_), n);
+    pos_ += n;
+    return t;
+  }
+
+ private:
+  void richiedi(std::size_t n, std::string_view cosa) const {
+    if (rimasti() >= n) return;
+    throw errore_formato("the file ends at byte " + std::to_string(byte_.size()) + " inside " +
+                         std::string(cosa) + " (at byte " + std::to_string(pos_) + ", " +
+                         std::to_string(n) + " bytes needed, " + std::to_string(rimasti()) +
+                         " left): the file is cut short or is not of this kind");
+  }
+
+  std::span<const uint8_t> byte_;
+  std::size_t pos_ = 0;
+};
+
+cella leggi_cella(cursore_byte& c, const std::string& dove) {
+  cella x;
+  x.evento = c.u8(dove);
+  x.dato1 = c.i16(dove);
+  x.dato2 = c.i16(dove);
+  x.dato3 = c.i16(dove);
+  x.dato4 = c.i16(dove);
+  x.tempo_segnale = c.u8(dove);
+  x.preavviso = c.u8(dove);
+  x.montagna = c.u8(dove);
+  x.vel_limite = c.u8(dove);
+  x.pendenza = c.u8(dove);
+  x.aderenza = c.u8(dove);
+  return x;
+}
+
+voce leggi_voce(cursore_byte& c, int riga) {
+  const std::string dove = "row " + std::to_string(riga) + " of the table";
+  voce v;
+  v.tipo = c.u8(dove);
+  v.inizio = c.i32(dove);
+  v.fine = c.i32(dove);
+  v.posizione = c.i32(dove);
+  v.campo4 = c.u8(dove);
+  const uint16_t n = c.u16(dove);
+  v.nome = c.testo(n, "the " + std::to_string(n) + "-byte name of " + dove);
+  v.campo7 = c.i16(dove);
+  v.campo8 = c.i16(dove);
+  v.campo10 = c.i16(dove);
+  v.campo11 = c.i16(dove);
+  v.campo12 = c.i16(dove);
+  v.campo9 = c.u8(dove);
+  v.campo13 = c.u8(dove);
+  v.campo6 = c.u8(dove);
+  v.campo5 = c.u8(dove);
+  v.orario = c.i32(dove);
+  return v;
+}
+
+elemento_tracciato leggi_elemento(cursore_byte& c, std::size_t n) {
+  const std::string dove = "plan element " + std::to_string(n);
+  const std::size_t inizio = c.posizione();
+  switch (c.u16(dove)) {
+    case kTagVuoto:
+      return {};
+    case kTagIntero:
+      return {tipo_elemento::intero, static_cast<double>(c.i16(dove))};
+    case kTagDoppio:
+      return {tipo_elemento::doppio, c.f64(dove)};
+    default:
+      throw errore_formato("plan element " + std::to_string(n) + " at byte " +
+                           std::to_string(inizio) +
+                           " has a tag that is none of 0 (empty), 2 (integer), 5 (double): "
+                           "the file is damaged or is not a track plan");
+  }
+}
+
+std::string in_file(const std::filesystem::path& file, const errore_formato& e) {
+  return testo_file(file.filename()) + ": " + e.what();
+}
+
+std::vector<cella> leggi_file_celle(const std::filesystem::path& file) {
+  const std::string contenuto = leggi_file(file);
+  try {
+    return leggi_celle(come_byte(contenuto));
+  } catch (const errore_formato& e) {
+    throw errore_formato(in_file(file, e));
+  }
+}
+
+}  // namespace
+
+std::optional<tipo_file_compilato> tipo_da_nome(std::string_view nome) {
+  if (finisce_con(nome, "_linea.dat")) return tipo_file_compilato::tracciato;
+  if (finisce_con(nome, ".sim")) return tipo_file_compilato::tabella;
+  if (finisce_con(nome, ".dat")) return tipo_file_compilato::celle;
+  return std::nullopt;
+}
+
+std::string_view nome_tipo(tipo_file_compilato tipo) {
+  switch (tipo) {
+    case tipo_file_compilato::tracciato:
+      return "tracciato";
+    case tipo_file_compilato::tabella:
+      return "tabella";
+    case tipo_file_compilato::celle:
+      return "celle";
+  }
+  return "";
+}
+
+std::string testo_file(const std::filesystem::path& file) {
+  const std::u8string utf8 = file.u8string();
+  return {utf8.begin(), utf8.end()};
+}
+
+std::span<const uint8_t> come_byte(std::string_view contenuto) {
+  return {reinterpret_cast<const uint8_t*>(contenuto.data()), contenuto.size()};
+}
+
+std::vector<cella> leggi_celle(std::span<const uint8_t> byte) {
+  if (byte.empty()) {
+    throw errore_formato("the cell file is empty: a compiled route has at least two cells");
+  }
+  if (byte.size() % kByteCella != 0) {
+    throw errore_formato(
+        "the size " + std::to_string(byte.size()) + " bytes is not a whole number of " +
+        std::to_string(kByteCella) + "-byte cells: " + std::to_string(byte.size() % kByteCella) +
+        " bytes are left after cell " + std::to_string(byte.size() / kByteCella - 1) +
+        " (the file is cut short or is not a cell strip)");
+  }
+  cursore_byte c(byte);
+  std::vector<cella> celle;
+  celle.reserve(byte.size() / kByteCella);
+  while (!c.alla_fine()) {
+    celle.push_back(leggi_cella(c, "cell " + std::to_string(celle.size())));
+  }
+  return celle;
+}
+
+std::array<voce, kRigheTabella> leggi_tabella(std::span<const uint8_t> byte) {
+  cursore_byte c(byte);
+  std::array<voce, kRigheTabella> tabella;
+  for (int riga = 0; riga < kRigheTabella; ++riga) {
+    tabella[static_cast<std::size_t>(riga)] = leggi_voce(c, riga);
+  }
+  if (!c.alla_fine()) {
+    throw errore_formato(std::to_string(c.rimasti()) + " bytes follow row " +
+                         std::to_string(kRigheTabella - 1) + ", the last row, at byte " +
+                         std::to_string(c.posizione()) + ": the file is not a table of " +
+                         std::to_string(kRigheTabella) + " rows");
+  }
+  return tabella;
+}
+
+tracciato_letto leggi_tracciato(std::span<const uint8_t> byte) {
+  cursore_byte c(byte);
+  std::vector<elemento_tracciato> elementi;
+  // A plan is about a tenth of its byte count in elements; reserving that
+  // much avoids regrowing the vector without trusting the size blindly.
+  elementi.reserve(byte.size() / 10 + 2);
+  while (!c.alla_fine()) elementi.push_back(leggi_elemento(c, elementi.size()));
+  if (elementi.empty() || elementi.size() % 2 != 0) {
+    throw errore_formato("the plan holds " + std::to_string(elementi.size()) +
+                         " elements: a plan is two halves of equal length (every first "
+                         "coordinate, then every second one), so the count must be even "
+                         "and above 0");
+  }
+  const auto meta = static_cast<std::ptrdiff_t>(elementi.size() / 2);
+  tracciato_letto t;
+  t[0].assign(elementi.begin(), elementi.begin() + meta);
+  t[1].assign(elementi.begin() + meta, elementi.end());
+  return t;
+}
+
+modello leggi_scenario(const std::filesystem::path& cartella, std::string_view percorso,
+                       std::string_view treno) {
+  modello m;
+  m.percorso = percorso;
+  m.treno = treno;
+  const auto file_tabella = percorso_file(cartella, nome_file_tabella(m));
+  const std::string tabella = leggi_file(file_tabella);
+  try {
+    m.tabella = leggi_tabella(come_byte(tabella));
+  } catch (const errore_formato& e) {
+    throw errore_formato(in_file(file_tabella, e));
+  }
+  m.celle = leggi_file_celle(percorso_file(cartella, nome_file_celle(m)));
+  m.ultima_cella = static_cast<int32_t>(m.celle.size() - 1);
+  const auto file_tracciato = percorso_file(cartella, nome_file_tracciato(m));
+  if (esiste_file(file_tracciato)) {
+    const std::string tracciato = leggi_file(file_tracciato);
+    try {
+      m.tracciato = leggi_tracciato(come_byte(tracciato));
+    } catch (const errore_formato& e) {
+      throw errore_formato(in_file(file_tracciato, e));
+    }
+    m.crea_tracciato = 1;
+    m.lunghezza_estesa = static_cast<int32_t>(m.tracciato[0].size() - 1);
+  }
+  return m;
+}
+
+}  // namespace scenario

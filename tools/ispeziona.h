@@ -1,0 +1,60 @@
+// Reading the compiled files back: each file is decoded into the route
+// model's own records (cells, table rows, plan elements with their tags), and
+// a file whose size or content does not fit its layout is refused with a
+// message that says where it stops fitting. Nothing is read past the buffer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/modello.h"
+
+namespace scenario {
+
+enum class tipo_file_compilato { tracciato, tabella, celle };
+
+// The kind of a compiled file from the ending of its name: "_linea.dat" is the
+// track plan, ".sim" the table, any other ".dat" the cell strip.
+std::optional<tipo_file_compilato> tipo_da_nome(std::string_view nome);
+std::string_view nome_tipo(tipo_file_compilato tipo);
+
+// A file that does not fit its layout; the message names the byte offset.
+class errore_formato : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The exit status of dump and plot for a file that does not fit its layout,
+// or whose kind its name does not tell. A file that cannot be read or written
+// gives uscita_file_system, as everywhere in the program.
+inline constexpr int kUscitaFileNonConforme = 1;
+
+using tracciato_letto = std::array<std::vector<elemento_tracciato>, 2>;
+
+// Each throws errore_formato when the bytes do not fit the layout.
+std::vector<cella> leggi_celle(std::span<const uint8_t> byte);
+std::array<voce, kRigheTabella> leggi_tabella(std::span<const uint8_t> byte);
+tracciato_letto leggi_tracciato(std::span<const uint8_t> byte);
+
+// The three files of one scenario in `cartella`, as far as they exist: the
+// model gets cells, table and plan (the plan only when its file is there;
+// then crea_tracciato is 1). percorso and treno are Windows-1252. Throws
+// errore_file_system when a file cannot be read and errore_formato (naming
+// the file) when one does not fit its layout.
+modello leggi_scenario(const std::filesystem::path& cartella, std::string_view percorso,
+                       std::string_view treno);
+
+// A path as text for messages and JSON: UTF-8 on every system.
+std::string testo_file(const std::filesystem::path& file);
+
+// The bytes of a file read whole as text.
+std::span<const uint8_t> come_byte(std::string_view contenuto);
+
+}  // namespace scenario

@@ -1,0 +1,20 @@
+// scenario-tool: writes the embedded source texts and compiles any source
+// texts into the compiled files, for scenario authors and for testing the
+// compiler on any input.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/piattaforma.h"
+#include "tools/comandi.h"
+
+int main(int argc, char** argv) {
+  try {
+    const std::vector<std::string> argomenti(argv, argv + argc);
+    return scenario::strumento::esegui_strumento(argomenti, std::cout, std::cerr);
+  } catch (const std::exception& e) {
+    std::cerr << "internal error: " << e.what() << '\n';
+    return scenario::uscita_interna;
+  }
+}
