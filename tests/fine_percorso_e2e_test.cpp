@@ -79,13 +79,27 @@ TEST(FinePercorsoE2e, SlowdownAtZeroStopsWith1250AndWritesNoCompiledFile) {
   EXPECT_EQ(prova::leggi(c.uscita() / kCelle), vecchio);
 }
 
-TEST(FinePercorsoE2e, SlowdownAtZeroInJsonSaysErroreAndNoFiles) {
-  compilazione c(treno_con({kRallentamentoAZero}));
-  const auto esito = c.compila({"--json"});
-  EXPECT_EQ(esito.stato, uscita_errore) << esito.errori;
-  EXPECT_NE(esito.uscita.find(R"("errore":"1250","files_written":false})"), std::string::npos)
-      << esito.uscita;
-  EXPECT_TRUE(prova::elenco(c.uscita()).empty());
+TEST(FinePercorsoE2e, ATakenReservedPlaceGivesErroreInJsonAndNoFiles) {
+  struct caso {
+    std::string riga;
+    std::string numero;
+  };
+  for (const caso& k : std::vector<caso>{
+           {kRallentamentoAZero, "1250"},
+           // An abbattimento point with a value at 50 m: cell 1, dato1.
+           {"abbattimento, 50, 90", "1250"},
+           // Speed 0 leaves dato1 free for the marker, but d_v sits in dato2.
+           {"rallentamento, 0, 0, 500, 0, 0, 60", "1251"},
+       }) {
+    SCOPED_TRACE(k.riga);
+    compilazione c(treno_con({k.riga}));
+    const auto esito = c.compila({"--json"});
+    EXPECT_EQ(esito.stato, uscita_errore) << esito.errori;
+    EXPECT_NE(esito.uscita.find(R"("errore":")" + k.numero + R"(","files_written":false})"),
+              std::string::npos)
+        << esito.uscita;
+    EXPECT_TRUE(prova::elenco(c.uscita()).empty());
+  }
 }
 
 // A slowdown from 3 000 m (cell 61) to 3 500 m (cell 71), its warning board
