@@ -103,6 +103,9 @@ bool contiene(std::string_view testo, std::string_view parte) {
 }
 
 bool contiene_senza_maiuscole(std::string_view testo, std::string_view parte) {
+  // Lowering never changes a length: a part longer than the text cannot be
+  // in it, and the readers test every field, most of them short.
+  if (parte.size() > testo.size()) return false;
   return contiene(minuscolo_1252(testo), minuscolo_1252(parte));
 }
 
