@@ -32,7 +32,7 @@ std::string_view significato_codice(int32_t codice) {
     case 9:
       return "a platform length is not a multiple of 100";
     case 10:
-      return "one station (or board text) more than the table has room for";
+      return "one station, board text or montagna row more than the model has room for";
     case 11:
       return "no room for a code point before a signal ahead of a slowdown warning board";
     case 12:
@@ -40,7 +40,7 @@ std::string_view significato_codice(int32_t codice) {
     case 13:
       return "no room for a code point inside a slowdown or before the first signal after it";
     case 15:
-      return "a position lies beyond the end of the cell strip";
+      return "a position lies outside the cell strip";
     case 16:
       return "a signal falls on a taken cell";
     case 17:
