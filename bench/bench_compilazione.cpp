@@ -7,6 +7,7 @@
 
 #include "app/esecuzione.h"
 #include "app/scrittore_testo.h"
+#include "bench/percorso_massimo.h"
 #include "compiler/memorizza_dati.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
@@ -35,6 +36,15 @@ void BM_CompilazioneScenario(benchmark::State& stato) {
   }
 }
 BENCHMARK(BM_CompilazioneScenario)->Unit(benchmark::kMillisecond);
+
+// The largest route: 1 000 000 m with every kind of row at close spacing.
+void BM_CompilazionePercorsoMassimo(benchmark::State& stato) {
+  const scenario::banco::testi_sorgente testi = scenario::banco::percorso_massimo();
+  for (auto _ : stato) {
+    benchmark::DoNotOptimize(compila_in_memoria(testi.linea, testi.treno));
+  }
+}
+BENCHMARK(BM_CompilazionePercorsoMassimo)->Unit(benchmark::kMillisecond);
 
 // The line half alone: reading the line text and building the plan.
 void BM_LetturaLinea(benchmark::State& stato) {
