@@ -329,6 +329,17 @@ std::vector<caso> casi_matrice() {
          EXPECT_EQ(c.file_celle.size(), 15U * 20'141U);
          EXPECT_EQ(c.tracciato.size(), 2U * (8U + 1'006'997U * 10U + 4U));
        }},
+      {"a second length row that leaves no cell",
+       righe({"[generale]", "lunghezza percorso, 300", "lunghezza percorso, -32768", "[curve]",
+              "[fine]"}),
+       treno(), 25, kNessuna, true, false,
+       [](const compilazione& c) {
+         // The refused length is stored as read; the strip the first row
+         // sized stays, and is what the files hold.
+         EXPECT_EQ(c.m.riga(84).fine, -32768);
+         EXPECT_EQ(c.m.ultima_cella, 146);
+         EXPECT_EQ(c.file_celle.size(), 15U * 147U);
+       }},
       {"a route of 1 000 001 m", linea({}, "1000001"), treno(), 1, kNessuna, false, true, nulla},
       {"a curve carrying the plan to metre 1 000 000", linea({"curvad4, 999000, 1000"}, "1000000"),
        treno(), 103, kNessuna, true, true, nulla},

@@ -110,9 +110,11 @@ std::string verifica_celle(const modello& m) {
     return "the strip has " + numero(static_cast<int64_t>(m.celle.size())) +
            " cells for ultima_cella " + numero(m.ultima_cella);
   }
-  if (m.codice_errore != 1) {
-    // A route length above the limit is stored before it is refused; any
-    // other length row sized the strip.
+  if (m.codice_errore != 1 && m.codice_errore != 25) {
+    // A route length is stored in row 84 before it is checked: one above
+    // the limit (1), or one that leaves no cell beyond cell 0 (25), stays
+    // there beside the strip an earlier length row sized. Any other length
+    // row sized the strip.
     const int64_t lunghezza = m.riga(84).fine;
     if (m.lunghezza_estesa != lunghezza + scenario::kCodaPercorso ||
         m.ultima_cella != scenario::ultima_cella_per(lunghezza)) {
