@@ -36,4 +36,4 @@ build/fuzz/tests/fuzz/fuzz_compilazione \
   -rss_limit_mb=2048 \
   -print_final_stats=1 \
   -artifact_prefix="$reperti" \
-  "$lavoro" tests/fuzz/corpus
+  "$lavoro" tests/fuzz/corpus tests/fuzz/regressioni
