@@ -13,6 +13,9 @@ bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool cifra(char c) { return c >= '0' && c <= '9'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
+// The longest text the table's 16-bit length can give.
+constexpr std::size_t kByteTestoTabella = 65'535;
+
 std::size_t salta_cifre(std::string_view testo, std::size_t pos) {
   while (pos < testo.size() && cifra(testo[pos])) ++pos;
   return pos;
@@ -95,6 +98,16 @@ std::string flusso_campi::leggi_testo() {
   while (pos_ < byte_.size() && byte_[pos_] != ',' && !fine_riga(byte_[pos_])) ++pos_;
   std::string campo(byte_.substr(inizio, pos_ - inizio));
   if (!consuma_virgola()) consuma_fine_riga();
+  return campo;
+}
+
+std::string flusso_campi::leggi_testo_tabella() {
+  std::string campo = leggi_testo();
+  if (campo.size() > kByteTestoTabella) {
+    throw errore_lettura("a text of " + std::to_string(campo.size()) +
+                             " bytes does not fit the table (at most 65535)",
+                         inizio_campo_);
+  }
   return campo;
 }
 

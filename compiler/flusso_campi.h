@@ -35,6 +35,11 @@ class flusso_campi {
   // inner and trailing blanks. The separator that ends it is consumed.
   std::string leggi_testo();
 
+  // A text field that the table stores (a station name, a board text): the
+  // compiled file gives it a 16-bit length, so a longer one does not fit its
+  // slot and is a read failure, as a number beyond its slot is.
+  std::string leggi_testo_tabella();
+
   // A number rounded half to even into a slot of the given width. A field
   // without a leading number reads as 0.
   uint8_t leggi_byte();

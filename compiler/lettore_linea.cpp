@@ -431,7 +431,7 @@ lettore_linea::esito_riga lettore_linea::riga_indicatori() {
 
 lettore_linea::esito_riga lettore_linea::riga_cartello() {
   const int32_t posizione = numero();
-  std::string testo = f_.leggi_testo();
+  std::string testo = f_.leggi_testo_tabella();
   if (oltre_fine(posizione)) return esito_riga::fine_righe;
   const int32_t n = cella_oggetto(posizione);
   if (!in_striscia(n)) return fuori_striscia(posizione);

@@ -85,7 +85,7 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   if (lunghezza % 100 != 0) return uscita_errore(m, 9, r.posizione);
   leggi_campi(r, f);
   r.orario = leggi_orario(f);
-  r.nome = f.leggi_testo();
+  r.nome = f.leggi_testo_tabella();
   calcola_zona(r, lunghezza, f);
 
   // The margin above covers the reference point only; a long platform can

@@ -221,6 +221,29 @@ std::vector<caso> casi_matrice() {
       {"a speed limit of 1 277 km/h fits", linea(), treno({"velocita, 0, 1277"}), 0, kNessuna, true,
        false,
        [](const compilazione& c) { EXPECT_TRUE(celle_con(c.m, &cella::vel_limite, 0, 157, 255)); }},
+      // A name or board text is stored with a 16-bit length.
+      {"a station name of 65 536 bytes", linea(),
+       treno({}, {"stazione, 0, 8, 300, 1, 0, 0, 4,1,0, 2,1,1, 1, 7,10, 0, " +
+                  std::string(65'536, 'N')}),
+       25, kNessuna, true, false,
+       [](const compilazione& c) {
+         EXPECT_EQ(c.m.riga(1).nome, "");
+         EXPECT_EQ(c.tabella.size(), base().tabella.size() - 5);
+       }},
+      {"a station name of 65 535 bytes fits", linea(),
+       treno({}, {"stazione, 0, 8, 300, 1, 0, 0, 4,1,0, 2,1,1, 1, 7,10, 0, " +
+                  std::string(65'535, 'N')}),
+       0, kNessuna, true, false,
+       [](const compilazione& c) {
+         EXPECT_EQ(c.tabella.size(), base().tabella.size() - 5 + 65'535);
+       }},
+      {"a board text of 65 536 bytes",
+       linea({"cartello_indicatore, 500, " + std::string(65'536, 'T')}), treno(), 25, kNessuna,
+       true, false,
+       [](const compilazione& c) {
+         EXPECT_EQ(c.m.riga(80).nome, "");
+         EXPECT_EQ(c.m.cella_a(11).evento, 0);
+       }},
       {"a packed board speed beyond 16 bits",
        linea({"indicatori_vmax, 100, 1700, 0, 0, 0, 0, 0, 0, 0"}), treno(), 25, kNessuna, true,
        false, nulla},
