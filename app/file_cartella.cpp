@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <system_error>
 
 #include "app/codifica.h"
@@ -46,21 +47,6 @@ std::FILE* apri(const fs::path& file, const char* modo) {
 #endif
 }
 
-// Writes and closes the temporary file just created; throws with errno's
-// reason on a fault, naming the file the bytes were meant for.
-void scrivi_e_chiudi(file_aperto f, const fs::path& file, std::span<const uint8_t> byte) {
-  if (!byte.empty() && std::fwrite(byte.data(), 1, byte.size(), f.get()) != byte.size()) {
-    throw errore_file_system(file, "write", std::strerror(errno));
-  }
-  if (std::fflush(f.get()) != 0) throw errore_file_system(file, "write", std::strerror(errno));
-  if (std::fclose(f.release()) != 0) throw errore_file_system(file, "close", std::strerror(errno));
-}
-
-void rimuovi_temporaneo(const fs::path& temporaneo) {
-  std::error_code ignorato;
-  fs::remove(temporaneo, ignorato);
-}
-
 }  // namespace
 
 errore_file_system::errore_file_system(const fs::path& file, std::string_view azione,
@@ -72,24 +58,50 @@ fs::path percorso_file(const fs::path& cartella, std::string_view nome) {
          fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8_da_1252(nome).c_str())));
 }
 
-void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
-  const fs::path temporaneo = nome_temporaneo(file);
-  file_aperto f(apri(temporaneo, "wb"));
+file_in_sostituzione::file_in_sostituzione(fs::path file)
+    : file_(std::move(file)), temporaneo_(nome_temporaneo(file_)) {
+  aperto_ = apri(temporaneo_, "wb");
   // Nothing to clean up when the temporary file cannot be made: whatever
   // stands under its name (a folder, a file of another user) is not ours.
-  if (!f) throw errore_file_system(temporaneo, "create", std::strerror(errno));
-  try {
-    scrivi_e_chiudi(std::move(f), file, byte);
-  } catch (const errore_file_system&) {
-    rimuovi_temporaneo(temporaneo);
-    throw;
+  if (aperto_ == nullptr) throw errore_file_system(temporaneo_, "create", std::strerror(errno));
+}
+
+file_in_sostituzione::~file_in_sostituzione() {
+  if (!confermato_) abbandona();
+}
+
+// Closes and removes the temporary file; the real name keeps what it had.
+void file_in_sostituzione::abbandona() noexcept {
+  if (aperto_ != nullptr) std::fclose(aperto_);
+  aperto_ = nullptr;
+  std::error_code ignorato;
+  fs::remove(temporaneo_, ignorato);
+}
+
+// A fault names the file the bytes were meant for, with errno's reason.
+void file_in_sostituzione::scrivi(std::span<const uint8_t> byte) {
+  if (aperto_ == nullptr) throw std::logic_error("write to a file already closed");
+  if (!byte.empty() && std::fwrite(byte.data(), 1, byte.size(), aperto_) != byte.size()) {
+    throw errore_file_system(file_, "write", std::strerror(errno));
   }
+}
+
+void file_in_sostituzione::conferma() {
+  if (aperto_ == nullptr) throw std::logic_error("a file confirmed twice");
+  if (std::fflush(aperto_) != 0) throw errore_file_system(file_, "write", std::strerror(errno));
+  std::FILE* chiuso = aperto_;
+  aperto_ = nullptr;
+  if (std::fclose(chiuso) != 0) throw errore_file_system(file_, "close", std::strerror(errno));
   std::error_code errore;
-  fs::rename(temporaneo, file, errore);
-  if (errore) {
-    rimuovi_temporaneo(temporaneo);
-    throw errore_file_system(file, "replace", errore.message());
-  }
+  fs::rename(temporaneo_, file_, errore);
+  if (errore) throw errore_file_system(file_, "replace", errore.message());
+  confermato_ = true;
+}
+
+void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
+  file_in_sostituzione f(file);
+  f.scrivi(byte);
+  f.conferma();
 }
 
 void sostituisci_file(const fs::path& file, std::string_view byte) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <span>
 #include <stdexcept>
@@ -27,9 +28,33 @@ class errore_file_system : public std::runtime_error {
 // name in the host's own encoding.
 std::filesystem::path percorso_file(const std::filesystem::path& cartella, std::string_view nome);
 
-// Writes `byte` to a temporary file beside `file` and renames it over `file`:
-// an older file is replaced whole, and a fault leaves either the old file or
-// the complete new one under the real name, and no temporary file.
+// A file being replaced, written piece by piece: the bytes go to a temporary
+// file beside it (NAME.tmp), and conferma renames that over the real name. An
+// older file is replaced whole, and a fault (or an object destroyed before
+// conferma) leaves either the old file or the complete new one under the real
+// name, and no temporary file.
+class file_in_sostituzione {
+ public:
+  // Creates the temporary file; throws when it cannot.
+  explicit file_in_sostituzione(std::filesystem::path file);
+  ~file_in_sostituzione();
+  file_in_sostituzione(const file_in_sostituzione&) = delete;
+  file_in_sostituzione& operator=(const file_in_sostituzione&) = delete;
+
+  void scrivi(std::span<const uint8_t> byte);
+  // Closes the temporary file and renames it over the real name.
+  void conferma();
+
+ private:
+  void abbandona() noexcept;
+
+  std::filesystem::path file_;
+  std::filesystem::path temporaneo_;
+  std::FILE* aperto_ = nullptr;
+  bool confermato_ = false;
+};
+
+// The whole file at once, through file_in_sostituzione.
 void sostituisci_file(const std::filesystem::path& file, std::span<const uint8_t> byte);
 void sostituisci_file(const std::filesystem::path& file, std::string_view byte);
 

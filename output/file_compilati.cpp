@@ -2,7 +2,9 @@
 
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <span>
 #include <stdexcept>
 
 #include "app/file_cartella.h"
@@ -10,13 +12,16 @@
 namespace scenario {
 namespace {
 
-// Fills a buffer of the exact file size, little-endian, front to back. Each
-// member is one bounds check and one copy straight into the buffer: the plan
-// file alone is over a million bytes, and a check per byte (or a member built
-// in a scratch array and copied again) was most of the compile's time.
+// Fills a buffer little-endian, front to back, one bounds check and one copy
+// per member (the plan file of a long route runs to megabytes). A buffer of
+// the exact file size is kept whole; a buffer with a `svuota` hands its
+// bytes on whenever it fills, so a file of any size passes through a block.
 class buffer_byte {
  public:
+  using svuotatore = std::function<void(std::span<const uint8_t>)>;
+
   explicit buffer_byte(std::size_t dimensione) : byte_(dimensione) {}
+  buffer_byte(std::size_t blocco, svuotatore svuota) : byte_(blocco), svuota_(std::move(svuota)) {}
 
   void u8(uint8_t v) { metti(v); }
   void u16(uint16_t v) { metti(v); }
@@ -34,13 +39,27 @@ class buffer_byte {
   }
 
   std::vector<uint8_t> prendi() {
-    if (pos_ != byte_.size()) throw std::logic_error("file buffer not filled to its size");
+    if (svuota_ || pos_ != byte_.size()) {
+      throw std::logic_error("file buffer not filled to its size");
+    }
     return std::move(byte_);
   }
 
+  // Hands on what the block holds.
+  void svuota() {
+    if (!svuota_) throw std::logic_error("a file buffer kept whole has nowhere to go");
+    if (pos_ > 0) svuota_(std::span<const uint8_t>(byte_.data(), pos_));
+    pos_ = 0;
+  }
+
  private:
-  void spazio(std::size_t quanti) const {
-    if (byte_.size() - pos_ < quanti) throw std::out_of_range("file buffer too small");
+  void spazio(std::size_t quanti) {
+    if (byte_.size() - pos_ >= quanti) return;
+    if (svuota_ && quanti <= byte_.size()) {
+      svuota();
+      return;
+    }
+    throw std::out_of_range("file buffer too small");
   }
 
   // An unsigned value in its own width, least significant byte first
@@ -61,7 +80,11 @@ class buffer_byte {
 
   std::vector<uint8_t> byte_;
   std::size_t pos_ = 0;
+  svuotatore svuota_;
 };
+
+// The plan file passes to disk through a block of this size, not whole.
+constexpr std::size_t kBloccoFile = std::size_t{1} << 16;
 
 std::size_t byte_elemento(const elemento_tracciato& e) {
   switch (e.tipo) {
@@ -124,6 +147,12 @@ void scrivi_cella(buffer_byte& b, const cella& c) {
   b.u8(c.aderenza);
 }
 
+void scrivi_tracciato(buffer_byte& b, const modello& m) {
+  for (const auto& coordinata : m.tracciato) {
+    for (const auto& e : coordinata) scrivi_elemento(b, e);
+  }
+}
+
 }  // namespace
 
 std::vector<uint8_t> byte_tracciato(const modello& m) {
@@ -132,9 +161,7 @@ std::vector<uint8_t> byte_tracciato(const modello& m) {
     for (const auto& e : coordinata) totale += byte_elemento(e);
   }
   buffer_byte b(totale);
-  for (const auto& coordinata : m.tracciato) {
-    for (const auto& e : coordinata) scrivi_elemento(b, e);
-  }
+  scrivi_tracciato(b, m);
   return b.prendi();
 }
 
@@ -158,7 +185,11 @@ std::string nome_file_celle(const modello& m) { return m.percorso + "_" + m.tren
 
 void scrivi_file_compilati(const modello& m, const std::filesystem::path& cartella) {
   if (m.crea_tracciato != 0) {
-    sostituisci_file(percorso_file(cartella, nome_file_tracciato(m)), byte_tracciato(m));
+    file_in_sostituzione file(percorso_file(cartella, nome_file_tracciato(m)));
+    buffer_byte b(kBloccoFile, [&file](std::span<const uint8_t> blocco) { file.scrivi(blocco); });
+    scrivi_tracciato(b, m);
+    b.svuota();
+    file.conferma();
   }
   sostituisci_file(percorso_file(cartella, nome_file_tabella(m)), byte_tabella(m));
   sostituisci_file(percorso_file(cartella, nome_file_celle(m)), byte_celle(m));

@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "app/file_cartella.h"
 #include "app/piattaforma.h"
 #include "supporto.h"
 
@@ -191,6 +193,31 @@ TEST(GuastiScrittura, TheRunStopsCleanlyAndEveryCompiledFileIsWholeOldOrWholeNew
     controlla_compilati(cartella.percorso(), c);
     EXPECT_EQ(prova::elenco(cartella.percorso()), elenco_atteso(c, programma.filename().string()));
   }
+}
+
+// The plan goes to disk block by block: a fault between two blocks (here the
+// writer giving up before conferma) leaves the old file and no temporary one.
+TEST(GuastiScrittura, AFileAbandonedBeforeItIsConfirmedLeavesTheOldOne) {
+  prova::cartella_temporanea cartella;
+  const fs::path file = cartella / kTracciato;
+  prova::scrivi(file, vecchio(kTracciato));
+  {
+    file_in_sostituzione nuovo(file);
+    const std::string blocco(1'000, 'x');
+    nuovo.scrivi(
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(blocco.data()), blocco.size()));
+    EXPECT_EQ(prova::elenco(cartella.percorso()),
+              (std::vector<std::string>{kTracciato, kTracciato + ".tmp"}));
+  }
+  EXPECT_EQ(prova::leggi(file), vecchio(kTracciato));
+  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{kTracciato});
+
+  file_in_sostituzione confermato(file);
+  confermato.scrivi(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("ab"), 2));
+  confermato.scrivi(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("cd"), 2));
+  confermato.conferma();
+  EXPECT_EQ(prova::leggi(file), "abcd");
+  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{kTracciato});
 }
 
 #ifdef SCENARIO_STRUMENTO
