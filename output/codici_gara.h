@@ -8,12 +8,19 @@
 
 namespace scenario {
 
+// The two check codes tie a compiled scenario to its own name. Both read the
+// check text: the train number (row 86) and the route name (row 85) joined
+// and lowered, completed by a fixed filler; only its first 25 characters
+// count. og is the sum of their Windows-1252 codes, st the sum of each code
+// times its position (1..25).
 int16_t codice_gara_og(const modello& m);
 int32_t codice_gara_st(const modello& m);
 
-// Checks the four reserved places and stamps the markers and check codes.
-// Returns the number errore must show ("1250", "1251") when a check fails;
-// nothing when every place was free and has been stamped.
+// Checks the four reserved places and stamps the markers and check codes:
+// row 85 gets 610 and st, cell 1 gets 5121 and og. Returns the number errore
+// must show ("1250" when a marker place was taken, "1251" when a code place
+// was) and then stops stamping; nothing when every place was free and has
+// been stamped. The model must have cell 1.
 std::optional<std::string> timbra_codici(modello& m);
 
 }  // namespace scenario

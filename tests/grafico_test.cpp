@@ -422,23 +422,9 @@ TEST_F(GraficoProva, ThePageRendersToPng) {
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n");
 }
 
-// The embedded scenario compiled as the run compiles it, model kept; nothing
-// while the readers leave no cell strip (the plot test also waits for stations).
-std::optional<modello> compila_scenario_incorporato(const std::filesystem::path& cartella) {
-  modello m;
-  m.percorso = kPercorso;
-  m.treno = kTreno;
-  scrivi_testi(m, cartella);
-  sorgente_su_disco linea(percorso_file(cartella, nome_file_dati_linea(m)));
-  sorgente_su_disco treno(percorso_file(cartella, nome_file_dati_treno(m)));
-  piattaforma_registrata p;
-  if (!memorizza_percorso(m, 1, linea, treno, cartella, p)) return std::nullopt;
-  return m;
-}
-
 TEST(GraficoScenarioIncorporato, NineStationsSixteenSignalsAndTwoSlowdownsInTheirPlaces) {
   prova::cartella_temporanea cartella;
-  const auto m = compila_scenario_incorporato(cartella.percorso());
+  const auto m = prova::compila_scenario_incorporato(cartella.percorso());
   ASSERT_TRUE(m.has_value());
   ASSERT_FALSE(m->riga(1).nome.empty());
   std::ostringstream errori;

@@ -378,23 +378,9 @@ TEST_F(DumpProva, DamagedOrShortFilesAreRefusedWithAClearMessage) {
   EXPECT_NE(mancante.errori.find("Altro_1.dat"), std::string::npos) << mancante.errori;
 }
 
-// The embedded scenario compiled as the run compiles it, model kept; nothing
-// while the readers leave no cell strip.
-std::optional<modello> compila_scenario_incorporato(const std::filesystem::path& cartella) {
-  modello m;
-  m.percorso = kPercorso;
-  m.treno = kTreno;
-  scrivi_testi(m, cartella);
-  sorgente_su_disco linea(percorso_file(cartella, nome_file_dati_linea(m)));
-  sorgente_su_disco treno(percorso_file(cartella, nome_file_dati_treno(m)));
-  piattaforma_registrata p;
-  if (!memorizza_percorso(m, 1, linea, treno, cartella, p)) return std::nullopt;
-  return m;
-}
-
 TEST(DumpScenarioIncorporato, EveryMemberOfTheCompiledModelIsInTheJson) {
   prova::cartella_temporanea cartella;
-  const auto m = compila_scenario_incorporato(cartella.percorso());
+  const auto m = prova::compila_scenario_incorporato(cartella.percorso());
   ASSERT_TRUE(m.has_value());
   const esito_dump e = dump({cartella / "Ulmo_Tarvignano_Rovesco_linea.dat",
                              cartella / "Ulmo_Tarvignano_Rovesco_4816.sim",

@@ -10,6 +10,11 @@
 #include <random>
 #include <stdexcept>
 
+#include "app/esecuzione.h"
+#include "app/file_cartella.h"
+#include "scenario/dati_linea.h"
+#include "scenario/dati_treno.h"
+
 namespace prova {
 namespace fs = std::filesystem;
 
@@ -91,5 +96,19 @@ esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path&
 }
 
 fs::path programma() { return SCENARIO_PROGRAMMA; }
+
+std::optional<scenario::modello> compila_scenario_incorporato(const fs::path& cartella) {
+  scenario::modello m;
+  m.percorso = scenario::kPercorso;
+  m.treno = scenario::kTreno;
+  scenario::scrivi_testi(m, cartella);
+  scenario::sorgente_su_disco linea(
+      scenario::percorso_file(cartella, scenario::nome_file_dati_linea(m)));
+  scenario::sorgente_su_disco treno(
+      scenario::percorso_file(cartella, scenario::nome_file_dati_treno(m)));
+  scenario::piattaforma_registrata p;
+  if (!scenario::memorizza_percorso(m, 1, linea, treno, cartella, p)) return std::nullopt;
+  return m;
+}
 
 }  // namespace prova

@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "compiler/modello.h"
 
 namespace prova {
 
@@ -43,5 +46,14 @@ esito_processo esegui(const std::vector<std::string>& argomenti,
 
 // The path of the program built beside the tests.
 std::filesystem::path programma();
+
+}  // namespace prova
+
+namespace prova {
+
+// The embedded scenario written and compiled in `cartella` as the program's
+// run does it; the model is kept. Nothing when reading left no cell strip.
+std::optional<scenario::modello> compila_scenario_incorporato(
+    const std::filesystem::path& cartella);
 
 }  // namespace prova
