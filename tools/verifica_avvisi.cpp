@@ -379,6 +379,8 @@ class avvisi {
   // it, and a quoted one keeps a comma the format does not allow.
   void testo_con_virgola(const riga_letta& riga, std::size_t valore, std::string_view che_cosa) {
     const std::size_t n = riga.valore(valore);
+    // A text taken from a later line is the short row's fault, told there.
+    if (r_.riga_di(riga.testo, n) != r_.riga_di(riga.testo, riga.chiave)) return;
     const campo_letto& c = r_.lettura().campi(riga.testo)[n];
     const std::string_view byte = r_.byte(riga.testo);
     const std::string testo = r_.testo_campo(riga.testo, n);

@@ -422,7 +422,16 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
     r.errore(r.intero(t), 25, testo + " is empty: the compile records a read failure");
     return;
   }
-  const std::vector<campo_letto>& campi = r.lettura().campi(t);
+  const riga_letta* attiva = riga_prima_di(r, f.eventi);
+  if (attiva != nullptr && attiva->testo != t) attiva = nullptr;
+  const bool fine_testo = f.posizione >= byte.size();
+  if (fine_testo && attiva != nullptr && attiva->evento + 1 == f.eventi) {
+    r.errore(r.chiave(*attiva), 25,
+             testo + " ends inside this " + std::string(nome_riga(attiva->tipo)) + ": it has " +
+                 std::to_string(attiva->n_valori()) + " of its " +
+                 std::to_string(nomi_valori(attiva->tipo).size()) + " values. Complete the row");
+    return;
+  }
   if (t == testo_letto::linea && !ha_riga(r, tipo_riga::lunghezza)) {
     const std::vector<chiave_letta>& chiavi = r.lettura().chiavi();
     const auto fine = std::find_if(chiavi.begin(), chiavi.end(),
@@ -440,23 +449,14 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
       return;
     }
   }
-  const riga_letta* attiva = riga_prima_di(r, f.eventi);
-  if (attiva != nullptr && attiva->testo != t) attiva = nullptr;
-  if (f.posizione >= byte.size()) {
-    const bool nella_riga = attiva != nullptr && attiva->evento + 1 == f.eventi;
-    if (nella_riga) {
-      const std::size_t attesi = nomi_valori(attiva->tipo).size();
-      r.errore(r.chiave(*attiva), 25,
-               testo + " ends inside this " + std::string(nome_riga(attiva->tipo)) + ": it has " +
-                   std::to_string(attiva->n_valori()) + " of its " + std::to_string(attesi) +
-                   " values. Complete the row");
-    } else {
-      r.errore(r.in_byte(t, byte.size(), byte.size()), 25,
-               testo + " ends where one more field should follow");
-    }
+  if (fine_testo) {
+    r.errore(r.in_byte(t, byte.size(), byte.size()), 25,
+             testo + " ends where one more field should follow");
     return;
   }
-  std::string messaggio = "read failure: " + f.motivo;
+  const std::vector<campo_letto>& campi = r.lettura().campi(t);
+  // The reader quotes the field as it stands in the text: Windows-1252.
+  std::string messaggio = "read failure: " + utf8_da_1252(f.motivo);
   if (f.posizione == 0 && !campi.empty()) {
     // Sums of the row's values carry no offset of their own: the row's last
     // field stands for them.
