@@ -522,10 +522,19 @@ TEST(Verifica, EachRuleTheReadersLetPassIsAWarning) {
 }
 
 TEST(Verifica, ALineAShortRowTookIsOneWarning) {
-  // The second row's keyword is the first row's speed; its values, now
-  // keyword fields, need no warning of their own.
-  const verificati v = verifica(kLineaVuota, treno({"velocita, 0", "velocita, 500, 100"}));
-  EXPECT_EQ(v.d.size(), 1u) << elenco(v.d);
+  // The second row's keyword is the first row's value; the fields left on
+  // its line, now keyword fields, need no warning of their own, and neither
+  // does the comma that ends a name taken from there.
+  const std::vector<righe> casi = {
+      treno({"velocita, 0", "velocita, 500, 100"}),
+      treno({"stazione, 1000, 24, 300, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0",
+             "stazione, 2000, 24, 300, 0,0,0, 0,0,0, 0,0,0, 0, 7,5,0, B"}),
+  };
+  for (const righe& t : casi) {
+    const verificati v = verifica(kLineaVuota, t);
+    ASSERT_EQ(v.d.size(), 1u) << elenco(v.d);
+    EXPECT_EQ(v.d[0].codice, "short-row");
+  }
 }
 
 TEST(Verifica, TextFormShowsTheLineAndACaretUnderTheField) {
@@ -548,6 +557,14 @@ TEST(Verifica, SourceLinesAreShownInUtf8) {
       treno({"stazione, 1000, 24, 300, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, 2\xB0 BIVIO, NORD"}));
   ASSERT_EQ(v.d.size(), 1u) << elenco(v.d);
   EXPECT_NE(elenco(v.d).find("0, 2\xC2\xB0 BIVIO, NORD\n"), std::string::npos) << elenco(v.d);
+}
+
+TEST(Verifica, MessagesQuoteTheTextsInUtf8) {
+  // The reader's own message quotes the field as the text has it.
+  const verificati v = verifica(linea({"pendenza, 9999999999\xB0, 0"}), kTrenoVuoto);
+  ASSERT_EQ(v.d.size(), 1u) << elenco(v.d);
+  EXPECT_NE(v.d[0].messaggio.find("'9999999999\xC2\xB0'"), std::string::npos) << v.d[0].messaggio;
+  EXPECT_NO_THROW(json_diagnosi(v.d).dump());
 }
 
 TEST(Verifica, JsonListsEveryDiagnosisWithItsFields) {
