@@ -241,7 +241,7 @@ void registra_check(CLI::App& app, contesto& c) {
 int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
   CLI::App app(
-      "scenario-tool: writes and compiles the source texts of a scenario, and reads "
+      "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
       "its compiled files back.",
       "scenario-tool");
   app.require_subcommand(1);

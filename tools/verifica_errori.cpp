@@ -57,17 +57,25 @@ std::string cella_e_metri(int64_t cella) {
          std::to_string(cella * kMetriCella + kMetriCella - 1) + " m)";
 }
 
-// Who holds cell `cella` when row `indice` wants it: the latest earlier row
-// that put an object there, else the kind of object the cell holds.
-std::string occupante(const raccolta_diagnosi& r, std::size_t indice, int64_t cella) {
+// The latest row before row `indice` that put an object on cell `cella`.
+std::optional<std::string> riga_occupante(const raccolta_diagnosi& r, std::size_t indice,
+                                          int64_t cella) {
   const std::vector<riga_letta>& righe = r.lettura().righe();
   const riga_letta& qui = righe[indice];
   for (std::size_t n = indice; n-- > 0;) {
     for (const oggetto_in_cella& o : oggetti_di(r, righe[n], numero_stazione(r, n))) {
-      if (o.cella == cella)
+      if (o.cella == cella) {
         return "the " + std::string(o.che_cosa) + " of " + r.dove(righe[n], qui.testo);
+      }
     }
   }
+  return std::nullopt;
+}
+
+// Who holds cell `cella` when row `indice` wants it: the row that put an
+// object there, else the kind of object the cell holds.
+std::string occupante(const raccolta_diagnosi& r, std::size_t indice, int64_t cella) {
+  if (std::optional<std::string> riga = riga_occupante(r, indice, cella)) return *riga;
   if (cella >= 0 && cella <= r.m().ultima_cella) {
     return "an object (" +
            std::string(nome_evento(r.m().cella_a(static_cast<int32_t>(cella)).evento)) + ")";
@@ -188,7 +196,7 @@ void errore_cella_occupata(raccolta_diagnosi& r, const riga_letta& riga, int32_t
   // 20: the first of the four pre-warning cells that an earlier row holds.
   int64_t presa = punti.indice;
   for (int64_t n = punti.indice; n >= punti.indice - 3; --n) {
-    if (occupante(r, indice, n).rfind("the ", 0) == 0) {
+    if (riga_occupante(r, indice, n)) {
       presa = n;
       break;
     }
