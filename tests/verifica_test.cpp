@@ -153,6 +153,11 @@ TEST(Verifica, EachCodeOfTheReadersPointsAtItsField) {
   righe ottantuno;
   for (int n = 0; n < 81; ++n)
     ottantuno.push_back("montagna, " + std::to_string(n * 10) + ", 0, 2");
+  righe cartelli = {"[generale]", "lunghezza percorso, 10000", "[curve]", "[indicazioni]"};
+  for (int n = 1; n <= 81; ++n) {
+    cartelli.push_back("cartello_indicatore, " + std::to_string(n * 100) + ", (B)");
+  }
+  cartelli.emplace_back("[fine]");
   const std::string segnale = "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0";
   const std::string stazione_a = "stazione, 1000, 24, 300, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, A";
   const std::vector<caso_errore> casi = {
@@ -197,6 +202,10 @@ TEST(Verifica, EachCodeOfTheReadersPointsAtItsField) {
        kTrenoVuoto,
        {'l', "montagna", "9000", "15"}},
       {"81st montagna", linea(ottantuno), kTrenoVuoto, {'l', "montagna, 800,", "montagna", "10"}},
+      {"81st board text",
+       cartelli,
+       kTrenoVuoto,
+       {'l', "cartello_indicatore, 8100,", "cartello", "10"}},
       {"speed board on a taken cell",
        linea({"indicatori_vmax, 500, 100, 100, 100, 0, , , , 0",
               "indicatori_vmax, 520, 100, 100, 100, 0, , , , 0"}),
@@ -491,6 +500,8 @@ TEST(Verifica, EachRuleTheReadersLetPassIsAWarning) {
       {"station name cut at a comma", kLineaVuota,
        treno({"stazione, 1000, 24, 300, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, ULMO, NORD"}),
        avviso('t', "ULMO", "ULMO", "comma")},
+      {"board text cut at a comma", linea({"cartello_indicatore, 550, (A), (B)"}), kTrenoVuoto,
+       avviso('l', "cartello", "(A)", "comma")},
       {"quoted board text with a comma", linea({"cartello_indicatore, 550, \"(A,B)\""}),
        kTrenoVuoto, avviso('l', "cartello", "\"(A,B)\"", "comma")},
       {"adhesion beyond a byte", kLineaVuota, treno({"aderenza, 0, 300"}),
