@@ -1,10 +1,10 @@
 // The warnings of check: every rule of the two source formats that the
 // readers let pass, found on the rows and keyword fields as they were read.
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -156,10 +156,12 @@ class avvisi {
 
   void valori_riga(const riga_letta& riga) {
     const std::size_t attesi = nomi_valori(riga.tipo).size();
-    if (riga.tipo == tipo_riga::stazione && riga.ha_valore(16))
+    if (riga.tipo == tipo_riga::stazione && riga.ha_valore(16)) {
       testo_con_virgola(riga, 16, "station name");
-    if (riga.tipo == tipo_riga::cartello && riga.ha_valore(1))
+    }
+    if (riga.tipo == tipo_riga::cartello && riga.ha_valore(1)) {
       testo_con_virgola(riga, 1, "board text");
+    }
     if (riga.n_valori() < attesi) return;
     switch (riga.tipo) {
       case tipo_riga::pendenza:
