@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "app/scrittore_testo.h"
+#include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
+#include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 #include "supporto.h"
 #include "tools/comandi.h"
+#include "tools/lettura_osservata.h"
 
 namespace scenario {
 namespace {
@@ -135,6 +138,32 @@ TEST(Verifica, EmbeddedTextsHaveNothingToReport) {
   const std::vector<diagnosi> d = verifica_testi({"l.txt", testo_da_righe(righe_dati_linea())},
                                                  {"t.txt", testo_da_righe(righe_dati_treno())});
   EXPECT_TRUE(d.empty()) << elenco(d);
+}
+
+// The readers with an observer compile exactly what they compile without.
+TEST(Verifica, AnObserverChangesNothingInTheCompile) {
+  const std::vector<std::pair<std::string, std::string>> casi = {
+      {testo_da_righe(righe_dati_linea()), testo_da_righe(righe_dati_treno())},
+      {testo(linea({"pendenza, 0, 5", "pendenza, 7950, 0"})), testo(treno({"velocita, 0, 72"}))},
+      {testo(kLineaVuota), testo(treno({"segnale, 1500, 1, 4", "segnale"}))},
+  };
+  for (const auto& [testo_linea, testo_treno] : casi) {
+    std::array<modello, 2> m;
+    for (std::size_t n = 0; n < m.size(); ++n) {
+      m[n].percorso = "P";
+      m[n].treno = "T";
+      m[n].crea_tracciato = 1;
+      sorgente_in_memoria l(testo_linea);
+      sorgente_in_memoria t(testo_treno);
+      lettura_osservata osservatore(m[n]);
+      memorizza_dati(m[n], l, t, n == 0 ? nullptr : &osservatore);
+    }
+    EXPECT_EQ(m[0].codice_errore, m[1].codice_errore);
+    EXPECT_EQ(m[0].posizione_errore, m[1].posizione_errore);
+    EXPECT_EQ(byte_tracciato(m[0]), byte_tracciato(m[1]));
+    EXPECT_EQ(byte_tabella(m[0]), byte_tabella(m[1]));
+    EXPECT_EQ(byte_celle(m[0]), byte_celle(m[1]));
+  }
 }
 
 // Each code of the compile at the row and field that set it.
