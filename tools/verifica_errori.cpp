@@ -473,15 +473,23 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
     r.errore(r.in_byte(t, ultimo.inizio, ultimo.fine), 25, messaggio);
     return;
   }
-  if (attiva != nullptr && campi.size() >= attiva->primo_valore) {
-    const std::size_t n = campi.size() - attiva->primo_valore;
+  // The failing field: one the stream has already told (a text too long for
+  // its slot), or the next one (a number beyond its slot).
+  std::size_t indice = campi.size();
+  std::size_t fine = fine_token(byte, f.posizione);
+  if (!campi.empty() && campi.back().inizio == f.posizione) {
+    indice = campi.size() - 1;
+    fine = campi.back().fine;
+  }
+  if (attiva != nullptr && indice >= attiva->primo_valore) {
+    const std::size_t n = indice - attiva->primo_valore;
     const std::span<const std::string_view> nomi = nomi_valori(attiva->tipo);
     if (n < nomi.size()) {
       messaggio +=
           ", as the " + std::string(nomi[n]) + " of the " + std::string(nome_riga(attiva->tipo));
     }
   }
-  r.errore(r.in_byte(t, f.posizione, fine_token(byte, f.posizione)), 25, messaggio);
+  r.errore(r.in_byte(t, f.posizione, fine), 25, messaggio);
 }
 
 }  // namespace
