@@ -531,6 +531,14 @@ TEST(Verifica, EachRuleTheReadersLetPassIsAWarning) {
        avviso('t', "ULMO", "ULMO", "comma")},
       {"board text cut at a comma", linea({"cartello_indicatore, 550, (A), (B)"}), kTrenoVuoto,
        avviso('l', "cartello", "(A)", "comma")},
+      {"quoted board text that runs past its line",
+       linea({"cartello_indicatore, 550, \"(A)", "pendenza, 0, 1", "[fine]\""}), kTrenoVuoto,
+       avviso('l', "cartello", "\"(A)", "quote")},
+      {"a header that passes a row test",
+       {"[generale]", "lunghezza percorso, 1000", "[curve]", "[pendenza]", "pendenza, 0, 1",
+        "[fine]"},
+       kTrenoVuoto,
+       avviso('l', "[pendenza]", "[pendenza]", "section")},
       {"quoted board text with a comma", linea({"cartello_indicatore, 550, \"(A,B)\""}),
        kTrenoVuoto, avviso('l', "cartello", "\"(A,B)\"", "comma")},
       {"adhesion beyond a byte", kLineaVuota, treno({"aderenza, 0, 300"}),
@@ -559,6 +567,17 @@ TEST(Verifica, EachRuleTheReadersLetPassIsAWarning) {
     trova(v, c.dove);
     EXPECT_EQ(quanti(v.d, gravita::errore), c.errori) << elenco(v.d);
   }
+}
+
+TEST(Verifica, RowsOutOfTheirSectionAreToldOncePerKindAndHeader) {
+  const righe t = {
+      "[generale]",        "velocita, 0, 30", "velocita, 500, 40", "aderenza, 0, 100", "[segnali]",
+      "velocita, 900, 50", "[fine]"};
+  const verificati v = verifica(kLineaVuota, t);
+  trova(v, avviso('t', "velocita, 0,", "velocita", "section"));
+  trova(v, avviso('t', "aderenza", "aderenza", "section"));
+  trova(v, avviso('t', "velocita, 900,", "velocita", "section"));
+  EXPECT_EQ(v.d.size(), 3u) << elenco(v.d);
 }
 
 TEST(Verifica, ALineAShortRowTookIsOneWarning) {

@@ -254,6 +254,11 @@ int64_t raccolta_diagnosi::riga_di(testo_letto t, std::size_t campo) const {
   return righe->riga(campi[campo].inizio);
 }
 
+int64_t raccolta_diagnosi::riga_di_byte(testo_letto t, std::size_t byte) const {
+  const std::optional<righe_testo>& righe = righe_[static_cast<std::size_t>(t)];
+  return righe ? righe->riga(byte) : 0;
+}
+
 std::string raccolta_diagnosi::dove(const riga_letta& r, testo_letto da) const {
   const std::string numero = std::to_string(riga_di(r.testo, r.chiave));
   if (r.testo == da) return "line " + numero;

@@ -142,6 +142,8 @@ class avvisi {
     for (std::size_t k = n; k < riga.n_valori(); ++k) {
       righe_ignorate_.insert({riga.testo, r_.riga_di(riga.testo, riga.valore(k))});
     }
+    // A header read as a row is told as such.
+    if (tra_parentesi(ripulito(r_.testo_campo(riga.testo, riga.chiave)))) return;
     const bool primo_della_riga = campo == 0 || r_.riga_di(riga.testo, campo - 1) != linea;
     std::string messaggio =
         "the " + std::string(nome_riga(riga.tipo)) + " of line " +
@@ -387,6 +389,11 @@ class avvisi {
     const std::string_view byte = r_.byte(riga.testo);
     const std::string testo = r_.testo_campo(riga.testo, n);
     if (c.inizio < byte.size() && byte[c.inizio] == '"') {
+      const int64_t ultima_linea = r_.riga_di_byte(riga.testo, c.fine == 0 ? 0 : c.fine - 1);
+      if (ultima_linea != r_.riga_di(riga.testo, n)) {
+        aperta(riga, valore, che_cosa, ultima_linea);
+        return;
+      }
       if (testo.find(',') == std::string::npos) return;
       r_.avviso(r_.valore(riga, valore), "comma",
                 "the quoted " + std::string(che_cosa) + " " + citato(testo) +
@@ -405,6 +412,21 @@ class avvisi {
                   "board texts cannot hold a comma: leave it out");
   }
 
+  // A quoted text whose closing quote stands on a later line, or nowhere:
+  // the lines up to it are part of the text, not rows.
+  void aperta(const riga_letta& riga, std::size_t valore, std::string_view che_cosa,
+              int64_t ultima_linea) {
+    const std::size_t n = riga.valore(valore);
+    for (int64_t l = r_.riga_di(riga.testo, n); l <= ultima_linea; ++l) {
+      righe_ignorate_.insert({riga.testo, l});
+    }
+    r_.avviso(r_.valore(riga, valore), "quote",
+              "the quoted " + std::string(che_cosa) + " runs on past the end of its line to line " +
+                  std::to_string(ultima_linea) +
+                  ", where its closing quote stands (or the text ends): the lines it takes are "
+                  "part of the text, not rows. Close the quote on its own line");
+  }
+
   // Keyword fields: the sections rows stand in, and the fields no test took.
   void chiavi() {
     std::array<std::string, 2> sezione = {"[generale]", "[generale]"};
@@ -414,9 +436,18 @@ class avvisi {
       const std::string pulito = ripulito(campo);
       if (intestazione_nota(c.testo, pulito)) {
         attuale = pulito;
+        fuori_posto_[static_cast<std::size_t>(c.testo)].clear();
         continue;
       }
-      if (tra_parentesi(pulito)) attuale.clear();
+      if (tra_parentesi(pulito) && c.righe > 0) {
+        intestazione_come_riga(c, campo);
+        continue;
+      }
+      if (tra_parentesi(pulito)) {
+        // An unknown header leaves the section unknown: no row is out of place in it.
+        attuale.clear();
+        fuori_posto_[static_cast<std::size_t>(c.testo)].clear();
+      }
       if (c.righe > 0) {
         sezioni_righe(c, attuale);
         continue;
@@ -425,16 +456,34 @@ class avvisi {
     }
   }
 
+  // A bracketed field that passes a row test is read as that row, however
+  // much it looks like a header, and takes the next fields as its values.
+  void intestazione_come_riga(const chiave_letta& c, const std::string& campo) {
+    const riga_letta& riga = r_.lettura().righe()[c.prima_riga];
+    righe_ignorate_.insert({c.testo, r_.riga_di(c.testo, c.campo)});
+    r_.avviso(r_.campo(c.testo, c.campo), "section",
+              citato(campo) + " looks like a section header but passes the test of the " +
+                  std::string(nome_riga(riga.tipo)) +
+                  ": the reader reads it as that row and takes the fields after it as its "
+                  "values. Write the header as " +
+                  std::string(sezione_di(riga.tipo)));
+  }
+
+  // Rows under another kind's header: the first of each kind under one
+  // header says it for those after it.
   void sezioni_righe(const chiave_letta& c, const std::string& attuale) {
     if (attuale.empty()) return;
     const std::vector<riga_letta>& righe = r_.lettura().righe();
     for (std::size_t n = c.prima_riga; n < c.prima_riga + c.righe && n < righe.size(); ++n) {
       const std::string_view attesa = sezione_di(righe[n].tipo);
       if (attesa == attuale) continue;
+      if (!fuori_posto_[static_cast<std::size_t>(c.testo)].insert(righe[n].tipo).second) continue;
       r_.avviso(r_.campo(c.testo, c.campo), "section",
                 "this " + std::string(nome_riga(righe[n].tipo)) + " stands under " + attuale +
-                    ", but its kind belongs under " + std::string(attesa) +
-                    ". The reader takes it wherever it stands; keep each row in its section");
+                    ", but rows of its kind belong under " + std::string(attesa) +
+                    " (further ones under " + attuale +
+                    " are not told again). The reader takes them wherever they stand; keep each "
+                    "row in its section");
     }
   }
 
@@ -497,6 +546,8 @@ class avvisi {
   }
 
   raccolta_diagnosi& r_;
+  // Row kinds already told out of place under the current header, by text.
+  std::array<std::set<tipo_riga>, 2> fuori_posto_;
   // Lines whose ignored keyword fields need no warning of their own.
   std::set<std::pair<testo_letto, int64_t>> righe_ignorate_;
   const riga_letta* pendenza_prec_ = nullptr;

@@ -70,6 +70,7 @@ class raccolta_diagnosi {
   // A field's text as the reader took it (a quoted one without its quotes).
   std::string testo_campo(testo_letto t, std::size_t n) const;
   int64_t riga_di(testo_letto t, std::size_t campo) const;
+  int64_t riga_di_byte(testo_letto t, std::size_t byte) const;
   // "line 41" for a row of `da`, "file:41" for a row of the other text.
   std::string dove(const riga_letta& r, testo_letto da) const;
 
