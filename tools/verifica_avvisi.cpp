@@ -118,6 +118,7 @@ class avvisi {
     for (const riga_letta& riga : r_.lettura().righe()) valori_riga(riga);
     chiavi();
     for (testo_letto t : {testo_letto::linea, testo_letto::treno}) ultimo_campo(t);
+    senza_generale();
   }
 
  private:
@@ -530,6 +531,22 @@ class avvisi {
                " text. Mend the keyword";
     }
     r_.avviso(p, "unrecognised", citato(campo) + " is ignored" + perche);
+  }
+
+  // A train text without "[generale]" is read to its end and gives no row;
+  // the line text's own search makes that code 102.
+  void senza_generale() {
+    const testo_letto t = testo_letto::treno;
+    if (!r_.lettura().iniziato(t) || r_.byte(t).empty()) return;
+    const std::optional<fallimento_lettura>& f = r_.lettura().fallimento();
+    if (f && f->testo == t) return;
+    const std::size_t campi = r_.lettura().campi(t).size();
+    for (std::size_t n = 0; n < campi; ++n) {
+      if (contiene_senza_maiuscole(r_.testo_campo(t, n), "[generale]")) return;
+    }
+    r_.avviso(r_.intero(t), "no-generale",
+              "no field of the train text holds [generale]: the reader skips the whole text and "
+              "reads no row of it. Begin the text with the line [generale]");
   }
 
   // The field a text ends on is never examined: a row keyword there is lost.
