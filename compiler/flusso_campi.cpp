@@ -5,6 +5,7 @@
 #include <string>
 
 #include "compiler/modello.h"
+#include "compiler/osservatore.h"
 
 namespace scenario {
 namespace {
@@ -76,6 +77,10 @@ bool flusso_campi::consuma_virgola() {
   return false;
 }
 
+void flusso_campi::racconta(std::size_t fine, bool numero, double valore) const {
+  if (osservatore_ != nullptr) osservatore_->campo({inizio_campo_, fine, numero, valore});
+}
+
 void flusso_campi::inizia_campo() {
   if (eof()) throw errore_lettura("the text ends where a field should begin", pos_);
   salta_spazi();
@@ -90,6 +95,7 @@ std::string flusso_campi::leggi_testo() {
     if (chiusura == std::string_view::npos) chiusura = byte_.size();
     std::string campo(byte_.substr(inizio, chiusura - inizio));
     pos_ = chiusura < byte_.size() ? chiusura + 1 : chiusura;
+    racconta(pos_, false, 0.0);
     salta_spazi();
     if (!consuma_virgola()) consuma_fine_riga();
     return campo;
@@ -97,6 +103,7 @@ std::string flusso_campi::leggi_testo() {
   const std::size_t inizio = pos_;
   while (pos_ < byte_.size() && byte_[pos_] != ',' && !fine_riga(byte_[pos_])) ++pos_;
   std::string campo(byte_.substr(inizio, pos_ - inizio));
+  racconta(pos_, false, 0.0);
   if (!consuma_virgola()) consuma_fine_riga();
   return campo;
 }
@@ -119,6 +126,7 @@ double flusso_campi::leggi_numero(double minimo, double massimo, std::string_vie
     ++pos_;
   }
   std::string_view token = byte_.substr(inizio, pos_ - inizio);
+  const std::size_t fine_token = pos_;
   salta_spazi();
   if (!consuma_virgola()) consuma_fine_riga();
 
@@ -131,6 +139,7 @@ double flusso_campi::leggi_numero(double minimo, double massimo, std::string_vie
     motivo += slot;
     throw errore_lettura(motivo, inizio);
   }
+  racconta(fine_token, true, valore);
   return valore;
 }
 

@@ -13,6 +13,8 @@
 
 namespace scenario {
 
+class osservatore_lettura;
+
 class errore_lettura : public std::runtime_error {
  public:
   errore_lettura(std::string_view motivo, std::size_t posizione);
@@ -50,6 +52,9 @@ class flusso_campi {
   std::size_t inizio_campo() const { return inizio_campo_; }
   std::size_t posizione() const { return pos_; }
 
+  // Every field read from now on is told to `o` (none: nothing is told).
+  void osserva(osservatore_lettura* o) { osservatore_ = o; }
+
  private:
   void inizia_campo();  // fails at the end of the text, then skips blanks
   void salta_spazi();
@@ -57,10 +62,12 @@ class flusso_campi {
   bool consuma_fine_riga();
   bool consuma_virgola();
   double leggi_numero(double minimo, double massimo, std::string_view slot);
+  void racconta(std::size_t fine, bool numero, double valore) const;
 
   std::string_view byte_;
   std::size_t pos_ = 0;
   std::size_t inizio_campo_ = 0;
+  osservatore_lettura* osservatore_ = nullptr;
 };
 
 // The value of the longest leading part of `token` of the form

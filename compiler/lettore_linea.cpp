@@ -121,7 +121,10 @@ std::array<progressiva, 3> ordina_per_distanza(const progressiva& tre, const pro
 class lettore_linea {
  public:
   lettore_linea(modello& m, testo_sorgente& linea, valori_lettura& valori, std::string_view testo)
-      : m_(m), linea_(linea), v_(valori), f_(testo) {}
+      : m_(m), linea_(linea), v_(valori), f_(testo), r_(valori.osservatore) {
+    f_.osserva(valori.osservatore);
+    r_.testo(testo_letto::linea);
+  }
 
   esito_linea leggi();
 
@@ -161,6 +164,7 @@ class lettore_linea {
   testo_sorgente& linea_;
   valori_lettura& v_;
   flusso_campi f_;
+  racconto r_;
 };
 
 esito_linea lettore_linea::ferma(int32_t codice) {
@@ -212,13 +216,18 @@ bool fine_sezione_generale(std::string_view riga) {
 // stopped the line half.
 bool lettore_linea::sezione_generale() {
   while (!f_.eof()) {
+    r_.inizio_chiave();
     std::string riga = f_.leggi_testo();
     if (f_.eof()) break;
     for (int n = 0; n < kCommentiGenerale; ++n) {
       if (contiene(riga, "-")) riga = f_.leggi_testo();
     }
+    r_.chiave();
     if (!righe_generali(riga)) return false;
-    if (fine_sezione_generale(riga)) break;
+    if (fine_sezione_generale(riga)) {
+      r_.fine_generale();
+      break;
+    }
   }
   return true;
 }
@@ -227,15 +236,37 @@ bool lettore_linea::sezione_generale() {
 // its values at once. Only the length test ignores letter case.
 bool lettore_linea::righe_generali(const std::string& riga) {
   if (contiene_senza_maiuscole(riga, "lunghezza") && contiene_senza_maiuscole(riga, "percorso")) {
+    r_.riga(tipo_riga::lunghezza);
     if (!leggi_lunghezza()) return false;
   }
-  if (contiene(riga, "tre") && contiene(riga, "progressiva")) leggi_progressiva(81);
-  if (contiene(riga, "due") && contiene(riga, "progressiva")) leggi_progressiva(82);
-  if (contiene(riga, "uno") && contiene(riga, "progressiva")) leggi_progressiva(83);
-  if (contiene(riga, "sfondo") && contiene(riga, "uno")) m_.riga(85).inizio = numero();
-  if (contiene(riga, "sfondo") && contiene(riga, "due")) m_.riga(85).posizione = numero();
-  if (contiene(riga, "sfondo") && contiene(riga, "tre")) m_.riga(85).fine = numero();
-  if (contiene(riga, "segnali") && contiene(riga, "ripetizione")) return leggi_ripetizione(riga);
+  if (contiene(riga, "tre") && contiene(riga, "progressiva")) {
+    r_.riga(tipo_riga::progressiva_tre);
+    leggi_progressiva(81);
+  }
+  if (contiene(riga, "due") && contiene(riga, "progressiva")) {
+    r_.riga(tipo_riga::progressiva_due);
+    leggi_progressiva(82);
+  }
+  if (contiene(riga, "uno") && contiene(riga, "progressiva")) {
+    r_.riga(tipo_riga::progressiva_uno);
+    leggi_progressiva(83);
+  }
+  if (contiene(riga, "sfondo") && contiene(riga, "uno")) {
+    r_.riga(tipo_riga::sfondo_uno);
+    m_.riga(85).inizio = numero();
+  }
+  if (contiene(riga, "sfondo") && contiene(riga, "due")) {
+    r_.riga(tipo_riga::sfondo_due);
+    m_.riga(85).posizione = numero();
+  }
+  if (contiene(riga, "sfondo") && contiene(riga, "tre")) {
+    r_.riga(tipo_riga::sfondo_tre);
+    m_.riga(85).fine = numero();
+  }
+  if (contiene(riga, "segnali") && contiene(riga, "ripetizione")) {
+    r_.riga(tipo_riga::ripetizione);
+    return leggi_ripetizione(riga);
+  }
   return true;
 }
 
@@ -303,6 +334,7 @@ void lettore_linea::prepara_righe() {
 
 lettore_linea::esito_riga lettore_linea::ciclo_righe() {
   while (!f_.eof()) {
+    r_.inizio_chiave();
     std::string riga = f_.leggi_testo();
     if (f_.eof()) break;
     for (int n = 0; n < kCommentiRighe; ++n) {
@@ -310,6 +342,7 @@ lettore_linea::esito_riga lettore_linea::ciclo_righe() {
       riga = f_.leggi_testo();
       if (f_.eof()) return esito_riga::avanti;
     }
+    r_.chiave();
     const esito_riga esito = riga_dopo_generale(minuscolo_1252(riga));
     if (esito != esito_riga::avanti) return esito;
   }
@@ -320,15 +353,18 @@ lettore_linea::esito_riga lettore_linea::ciclo_righe() {
 // that passes reads its row.
 lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& chiave) {
   esito_riga esito = esito_riga::avanti;
-  auto prova = [&esito](bool passa, auto&& leggi_riga) {
-    if (esito == esito_riga::avanti && passa) esito = leggi_riga();
+  auto prova = [this, &esito](bool passa, tipo_riga tipo, auto&& leggi_riga) {
+    if (esito != esito_riga::avanti || !passa) return;
+    r_.riga(tipo);
+    esito = leggi_riga();
   };
-  prova(contiene(chiave, "pendenza"), [this] { return riga_pendenza(); });
-  prova(m_.crea_tracciato != 0 && contiene(chiave, "curva"),
+  prova(contiene(chiave, "pendenza"), tipo_riga::pendenza, [this] { return riga_pendenza(); });
+  prova(m_.crea_tracciato != 0 && contiene(chiave, "curva"), tipo_riga::curva,
         [this, &chiave] { return riga_curva(chiave); });
-  prova(contiene(chiave, "montagna"), [this] { return riga_montagna(); });
-  prova(contiene(chiave, "indicatori_v"), [this] { return riga_indicatori(); });
-  prova(contiene(chiave, "cartello") && contiene(chiave, "indicat"),
+  prova(contiene(chiave, "montagna"), tipo_riga::montagna, [this] { return riga_montagna(); });
+  prova(contiene(chiave, "indicatori_v"), tipo_riga::indicatori,
+        [this] { return riga_indicatori(); });
+  prova(contiene(chiave, "cartello") && contiene(chiave, "indicat"), tipo_riga::cartello,
         [this] { return riga_cartello(); });
   return esito;
 }

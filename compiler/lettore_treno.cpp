@@ -146,35 +146,47 @@ struct lettura {
   riempimenti r;
   int32_t stazione = 1;
   int32_t pavimento;
+  racconto racconta;
 };
 
 // The ten keyword tests, in their order, each on the same keyword field: a
 // field may pass more than one.
 esito_riga tratta_riga(lettura& l, const std::string& riga) {
   const std::string chiave = minuscolo_1252(riga);
-  auto ha = [&chiave](std::string_view parola) { return contiene(chiave, parola); };
+  auto ha = [&chiave, &l](std::string_view parola, tipo_riga tipo) {
+    if (!contiene(chiave, parola)) return false;
+    l.racconta.riga(tipo);
+    return true;
+  };
+  auto ha_entrambe = [&chiave, &l](std::string_view a, std::string_view b, tipo_riga tipo) {
+    if (!contiene(chiave, a) || !contiene(chiave, b)) return false;
+    l.racconta.riga(tipo);
+    return true;
+  };
   modello& m = l.m;
   flusso_campi& f = l.f;
-  if (ha("frenata") && ha("massa")) m.riga(84).inizio = f.leggi_int32();
-  if (ha("vetture")) m.riga(84).posizione = f.leggi_int32();
-  if (ha("velocit")) {
+  if (ha_entrambe("frenata", "massa", tipo_riga::massa_frenata)) {
+    m.riga(84).inizio = f.leggi_int32();
+  }
+  if (ha("vetture", tipo_riga::vetture)) m.riga(84).posizione = f.leggi_int32();
+  if (ha("velocit", tipo_riga::velocita)) {
     if (auto e = riga_velocita(m, f, l.r); e != esito_riga::prosegui) return e;
   }
-  if (ha("aderenza")) {
+  if (ha("aderenza", tipo_riga::aderenza)) {
     if (auto e = riga_aderenza(m, f, l.r); e != esito_riga::prosegui) return e;
   }
-  if (ha("orologio")) riga_orologio(m, f);
-  if (ha("sabbia")) m.riga(86).campo7 = f.leggi_int16();
-  if (ha("segnale")) {
+  if (ha("orologio", tipo_riga::orologio)) riga_orologio(m, f);
+  if (ha("sabbia", tipo_riga::sabbia)) m.riga(86).campo7 = f.leggi_int16();
+  if (ha("segnale", tipo_riga::segnale)) {
     if (auto e = riga_segnale(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("rallentamento")) {
+  if (ha("rallentamento", tipo_riga::rallentamento)) {
     if (auto e = riga_rallentamento(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("abbattimento")) {
+  if (ha("abbattimento", tipo_riga::abbattimento)) {
     if (auto e = riga_abbattimento(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("stazione")) return leggi_stazione(m, f, l.stazione, l.pavimento);
+  if (ha("stazione", tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento);
   return esito_riga::prosegui;
 }
 
@@ -189,14 +201,16 @@ void salta_a_generale(flusso_campi& f) {
 // The next keyword field, or nothing when the text ends first. A field with
 // a dash (a comment) gives way to the next one, at most twice in a row; the
 // field the text ends on is never a keyword.
-std::optional<std::string> prossima_chiave(flusso_campi& f) {
+std::optional<std::string> prossima_chiave(flusso_campi& f, const racconto& racconta) {
   if (f.eof()) return std::nullopt;
+  racconta.inizio_chiave();
   std::string riga = f.leggi_testo();
   if (f.eof()) return std::nullopt;
   for (int salti = 0; salti < 2 && contiene(riga, "-"); ++salti) {
     riga = f.leggi_testo();
     if (f.eof()) return std::nullopt;
   }
+  racconta.chiave();
   return riga;
 }
 
@@ -254,18 +268,25 @@ bool posizione_oltre_celle(const modello& m, int32_t posizione, const flusso_cam
 }
 
 void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
+  const racconto racconta(valori.osservatore);
+  racconta.testo(testo_letto::treno);
   const std::string testo = leggi_sorgente(treno);
   flusso_campi f(testo);
+  f.osserva(valori.osservatore);
   if (!m.ha_celle()) throw errore_lettura("the route has no cells to lay the train on", 0);
   // Cells before the first speed or adhesion row get 0, whatever the line
   // half may have left in these working values.
   valori.velocita_prec = 0;
   valori.aderenza_prec = 0;
   // The floor never lets stations past row 79 into the board and constant rows.
-  lettura l{m, f, riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec}, 1,
-            std::min(valori.voce_cartello, kPrimaRigaCartelli)};
+  lettura l{m,
+            f,
+            riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec},
+            1,
+            std::min(valori.voce_cartello, kPrimaRigaCartelli),
+            racconta};
   salta_a_generale(f);
-  while (auto riga = prossima_chiave(f)) {
+  while (auto riga = prossima_chiave(f, racconta)) {
     const esito_riga esito = tratta_riga(l, *riga);
     if (esito == esito_riga::fine_lettura) break;
     if (esito == esito_riga::uscita) {

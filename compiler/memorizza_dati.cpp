@@ -14,14 +14,17 @@ std::string leggi_sorgente(testo_sorgente& testo) {
   }
 }
 
-void memorizza_dati(modello& m, testo_sorgente& linea, testo_sorgente& treno) {
+void memorizza_dati(modello& m, testo_sorgente& linea, testo_sorgente& treno,
+                    osservatore_lettura* osservatore) {
   m.riga(85).nome = m.percorso;
   m.riga(86).nome = m.treno;
   valori_lettura valori;
+  valori.osservatore = osservatore;
   try {
     if (leggi_linea(m, linea, valori) == esito_linea::fermati) return;
     leggi_treno(m, treno, valori);
-  } catch (const errore_lettura&) {
+  } catch (const errore_lettura& e) {
+    if (osservatore != nullptr) osservatore->fallita(e.posizione(), e.what());
     // Each text is read whole when its half opens it, so nothing is left
     // open here: deleting the texts that still exist is all that remains.
     // Code 25 carries no position.

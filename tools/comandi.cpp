@@ -11,6 +11,7 @@
 #include "tools/dump.h"
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
+#include "tools/verifica.h"
 
 namespace scenario::strumento {
 namespace {
@@ -35,6 +36,15 @@ constexpr std::string_view kStatiUscitaLettura =
     "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
     "      another kind), or its name does not tell its kind\n"
     "  4   a file could not be read or written\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+// check explains a compile and writes nothing.
+constexpr std::string_view kStatiUscitaVerifica =
+    "Exit status:\n"
+    "  0   no error (warnings may have been printed)\n"
+    "  1   at least one error: the compile records a code, or a reserved-value check fails\n"
+    "  4   a text exists but could not be read\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
 
@@ -207,18 +217,39 @@ void registra_plot(CLI::App& app, contesto& c) {
   });
 }
 
+void registra_check(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string linea, treno;
+    bool json = false;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "check",
+      "Compile a line and a train source text in memory and report every problem as "
+      "file:line:column with the source line: an error for the code the compile records, a "
+      "warning for every rule of the formats the compiler lets pass; nothing is written");
+  sub->add_option("LINE_TXT", o->linea, "Line description text")->required();
+  sub->add_option("TRAIN_TXT", o->treno, "Train description text")->required();
+  sub->add_flag("--json", o->json,
+                "Print the problems on standard output as a JSON list of objects with file, "
+                "line, column, severity, code and message, in place of text on standard error");
+  sub->footer(std::string(kStatiUscitaVerifica));
+  sub->callback(
+      [&c, o] { c.stato = comando_check(o->linea, o->treno, o->json, c.uscita, c.errori); });
+}
+
 int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
   CLI::App app(
-      "scenario-tool: writes and compiles the source texts of a scenario, and reads "
+      "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
       "its compiled files back.",
       "scenario-tool");
   app.require_subcommand(1);
   documenta_uscite(app);
   contesto c{uscita, errori};
   // Every subcommand of the tool, in the order --help lists them.
-  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile, &registra_dump,
-                                        &registra_plot};
+  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
+                                        &registra_check, &registra_dump, &registra_plot};
   for (auto registra : kSottocomandi) registra(app, c);
 
   std::vector<const char*> argv;

@@ -30,6 +30,7 @@ void registra_export_sources(CLI::App& app, contesto& c);
 void registra_compile(CLI::App& app, contesto& c);
 void registra_dump(CLI::App& app, contesto& c);
 void registra_plot(CLI::App& app, contesto& c);
+void registra_check(CLI::App& app, contesto& c);
 
 // Parses `argomenti` (argomenti[0] is the program name), runs the chosen
 // subcommand and returns the exit status. --help and usage errors are

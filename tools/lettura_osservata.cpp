@@ -1,0 +1,106 @@
+#include "tools/lettura_osservata.h"
+
+namespace scenario {
+
+istantanea foto(const modello& m) {
+  istantanea f;
+  f.codice_errore = m.codice_errore;
+  f.posizione_errore = m.posizione_errore;
+  if (m.celle.size() > 1) {
+    f.dato1_cella1 = m.cella_a(1).dato1 != 0;
+    f.dato2_cella1 = m.cella_a(1).dato2 != 0;
+  }
+  return f;
+}
+
+void lettura_osservata::annota(tipo_evento tipo, tipo_riga riga) {
+  evento_lettura e;
+  e.tipo = tipo;
+  e.testo = corrente_;
+  e.riga = riga;
+  e.campi = campi_[static_cast<std::size_t>(corrente_)].size();
+  e.prima = foto(m_);
+  eventi_.push_back(e);
+}
+
+void lettura_osservata::testo(testo_letto t) {
+  corrente_ = t;
+  iniziato_[static_cast<std::size_t>(t)] = true;
+  annota(tipo_evento::testo);
+}
+
+void lettura_osservata::campo(const campo_letto& c) {
+  campi_[static_cast<std::size_t>(corrente_)].push_back(c);
+}
+
+void lettura_osservata::inizio_chiave() { annota(tipo_evento::inizio_chiave); }
+void lettura_osservata::chiave() { annota(tipo_evento::chiave); }
+void lettura_osservata::fine_generale() { annota(tipo_evento::fine_generale); }
+void lettura_osservata::riga(tipo_riga t) { annota(tipo_evento::riga, t); }
+
+void lettura_osservata::fallita(std::size_t posizione, std::string_view motivo) {
+  fallimento_ = fallimento_lettura{corrente_, posizione, std::string(motivo), eventi_.size()};
+}
+
+// A row's values run up to the next event of its text, or to the last field
+// its text was read to.
+std::size_t lettura_osservata::fine_valori(std::size_t evento) const {
+  const testo_letto t = eventi_[evento].testo;
+  for (std::size_t n = evento + 1; n < eventi_.size(); ++n) {
+    if (eventi_[n].testo == t) return eventi_[n].campi;
+  }
+  return campi(t).size();
+}
+
+void lettura_osservata::concludi() {
+  righe_.clear();
+  chiavi_.clear();
+  bool in_generale = false;
+  std::size_t inizio = 0;  // fields read before the current keyword search
+  for (std::size_t n = 0; n < eventi_.size(); ++n) {
+    const evento_lettura& e = eventi_[n];
+    switch (e.tipo) {
+      case tipo_evento::testo:
+        in_generale = e.testo == testo_letto::linea;
+        break;
+      case tipo_evento::inizio_chiave:
+        inizio = e.campi;
+        break;
+      case tipo_evento::chiave: {
+        chiave_letta c;
+        c.testo = e.testo;
+        c.campo = e.campi - 1;
+        c.evento = n;
+        c.commenti = c.campo - inizio;
+        c.generale = in_generale;
+        chiavi_.push_back(c);
+        break;
+      }
+      case tipo_evento::fine_generale:
+        in_generale = false;
+        if (!chiavi_.empty()) chiavi_.back().fine_generale = true;
+        break;
+      case tipo_evento::riga: {
+        if (chiavi_.empty()) break;
+        chiave_letta& c = chiavi_.back();
+        if (c.righe == 0) c.prima_riga = righe_.size();
+        ++c.righe;
+        righe_.push_back({e.testo, e.riga, n, c.campo, e.campi, fine_valori(n)});
+        break;
+      }
+    }
+  }
+  for (testo_letto t : {testo_letto::linea, testo_letto::treno}) {
+    const evento_lettura* ultimo = nullptr;
+    for (const evento_lettura& e : eventi_) {
+      if (e.testo == t) ultimo = &e;
+    }
+    const bool fallito_qui = fallimento_ && fallimento_->testo == t;
+    if (ultimo != nullptr && ultimo->tipo == tipo_evento::inizio_chiave && !fallito_qui &&
+        campi(t).size() > ultimo->campi) {
+      non_esaminato_[static_cast<std::size_t>(t)] = campi(t).size() - 1;
+    }
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,70 @@
+// `check`: compiles a line and a train source text in memory and explains the
+// outcome to the author, the way a compiler does: every problem as
+// file:line:column, an error for the code the compile records (traced back
+// to the row and field that set it) and a warning for every rule of the two
+// formats that the readers let pass, each with the source line and a caret
+// under the field.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/modello.h"
+
+namespace scenario {
+
+enum class gravita { errore, avviso };
+
+struct diagnosi {
+  std::size_t testo = 0;      // 0 the line text, 1 the train text: the order of the output
+  std::string file;           // the text's name as given, UTF-8
+  int64_t riga = 0;           // from 1; 0 when it concerns the text as a whole
+  int64_t colonna = 0;        // from 1, in bytes; 0 with riga 0
+  std::size_t larghezza = 0;  // bytes under the caret line
+  gravita livello = gravita::errore;
+  // An error: the code the compile records ("15", "1250"). A warning: its
+  // name ("order", "short-row", ...).
+  std::string codice;
+  std::string messaggio;  // UTF-8
+  std::string sorgente;   // the source line, Windows-1252, without its line end
+};
+
+struct testo_da_verificare {
+  std::string nome;                 // as the diagnoses name it, UTF-8
+  std::optional<std::string> byte;  // nothing: there is no such text
+};
+
+struct opzioni_verifica {
+  // The completion walk to run after the readers; nothing: the program's own.
+  void (*completa)(modello&) = nullptr;
+};
+
+// Every problem of the two texts, ordered by text, line and column.
+std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
+                                     const testo_da_verificare& treno,
+                                     const opzioni_verifica& opzioni = {});
+
+// file:line:column: error|warning: message [code], the source line and a
+// caret line under the field; then a count, when there is anything.
+void scrivi_diagnosi(std::ostream& uscita, const std::vector<diagnosi>& tutte);
+
+// A list of objects with file, line, column, severity, code and message.
+nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte);
+
+// The exit status of check when it found at least one error.
+inline constexpr int kUscitaErroriTrovati = 1;
+
+// The whole command: reads the two texts (a missing one is checked as the
+// compile sees it), prints the diagnoses (as JSON on `uscita`, else as text
+// on `errori`) and returns 0, kUscitaErroriTrovati, or uscita_file_system
+// when a text exists but cannot be read.
+int comando_check(const std::filesystem::path& linea, const std::filesystem::path& treno, bool json,
+                  std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scenario

@@ -1,0 +1,129 @@
+// The pieces `check` is built from: where in the texts a diagnosis points,
+// the rows' values, and the two passes that turn an observed reading into
+// errors (verifica_errori.cpp) and warnings (verifica_avvisi.cpp).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/modello.h"
+#include "tools/lettura_osservata.h"
+#include "tools/verifica.h"
+
+namespace scenario {
+
+// Where a diagnosis points: a byte range of one text, or the text as a whole.
+struct posto {
+  testo_letto testo = testo_letto::linea;
+  std::optional<std::size_t> inizio;
+  std::size_t fine = 0;
+};
+
+// The line starts of one text: line ends are CR LF, a lone LF or a lone CR,
+// as the field stream reads them.
+class righe_testo {
+ public:
+  explicit righe_testo(std::string_view byte);
+  int64_t riga(std::size_t byte) const;             // from 1
+  int64_t colonna(std::size_t byte) const;          // from 1
+  std::string_view testo_riga(int64_t riga) const;  // without its line end
+
+ private:
+  std::string_view byte_;
+  std::vector<std::size_t> inizi_;
+};
+
+// A row kind as messages name it ("signal row"), and its values' names.
+std::string_view nome_riga(tipo_riga t);
+std::span<const std::string_view> nomi_valori(tipo_riga t);
+
+// Everything a pass needs: the texts, the observed reading, the model the
+// compile left, and the diagnoses found so far.
+class raccolta_diagnosi {
+ public:
+  raccolta_diagnosi(const std::array<const testo_da_verificare*, 2>& testi,
+                    const lettura_osservata& lettura, const modello& m);
+
+  const lettura_osservata& lettura() const { return lettura_; }
+  const modello& m() const { return m_; }
+  bool esiste(testo_letto t) const { return testo(t).byte.has_value(); }
+  std::string_view byte(testo_letto t) const;
+  const std::string& nome(testo_letto t) const { return testo(t).nome; }
+
+  posto intero(testo_letto t) const { return {t, std::nullopt, 0}; }
+  posto in_byte(testo_letto t, std::size_t inizio, std::size_t fine) const {
+    return {t, inizio, fine};
+  }
+  posto campo(testo_letto t, std::size_t n) const;
+  posto chiave(const riga_letta& r) const { return campo(r.testo, r.chiave); }
+  // The row's value `n`; its keyword field when the row stops before it.
+  posto valore(const riga_letta& r, std::size_t n) const;
+
+  // A number value of the row; 0 when the row stops before it.
+  int64_t numero(const riga_letta& r, std::size_t n) const;
+  // A field's text as the reader took it (a quoted one without its quotes).
+  std::string testo_campo(testo_letto t, std::size_t n) const;
+  int64_t riga_di(testo_letto t, std::size_t campo) const;
+  int64_t riga_di_byte(testo_letto t, std::size_t byte) const;
+  // "line 41" for a row of `da`, "file:41" for a row of the other text.
+  std::string dove(const riga_letta& r, testo_letto da) const;
+
+  void errore(const posto& p, int32_t codice, std::string messaggio);
+  void avviso(const posto& p, std::string_view nome, std::string messaggio);
+  std::vector<diagnosi> risultato() &&;
+
+ private:
+  const testo_da_verificare& testo(testo_letto t) const {
+    return *testi_[static_cast<std::size_t>(t)];
+  }
+  void aggiungi(const posto& p, gravita g, std::string codice, std::string messaggio);
+
+  std::array<const testo_da_verificare*, 2> testi_;
+  std::array<std::optional<righe_testo>, 2> righe_;
+  const lettura_osservata& lettura_;
+  const modello& m_;
+  std::vector<diagnosi> diagnosi_;
+};
+
+// Rows that wrote a value into the reserved cell 1 (its dato1, its dato2).
+struct scrittori_cella1 {
+  std::optional<std::size_t> dato1;
+  std::optional<std::size_t> dato2;
+};
+
+// The errors of the reading: every change of the error record traced to the
+// row that made it, a read failure to its field. `fine_lettura` is the model
+// as the readers left it. Also finds the rows that wrote into cell 1.
+scrittori_cella1 errori_lettura(raccolta_diagnosi& r, const istantanea& fine_lettura);
+
+// A code the completion walk recorded (11, 12, 13), at the slowdown row whose
+// cells it concerns.
+void errore_completamento(raccolta_diagnosi& r, int32_t codice, int32_t posizione);
+
+// A failed reserved-value check ("1250", "1251") at the row whose object took
+// cell 1; `dal_completamento` when the walk's code point took it.
+void errore_riservato(raccolta_diagnosi& r, const std::string& numero,
+                      const scrittori_cella1& scrittori, bool dal_completamento);
+
+// Every rule of the two formats that the readers let pass.
+void avvisi_lettura(raccolta_diagnosi& r);
+
+// The cells of the strip that an object of the row takes, with what it is;
+// used to name the row that holds a cell another row wants.
+struct oggetto_in_cella {
+  int64_t cella = 0;
+  std::string_view che_cosa;
+};
+std::vector<oggetto_in_cella> oggetti_di(const raccolta_diagnosi& r, const riga_letta& riga,
+                                         int32_t numero_stazione);
+
+// "1500 m".
+std::string metri(int64_t valore);
+
+}  // namespace scenario
