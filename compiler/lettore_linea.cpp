@@ -25,10 +25,6 @@ constexpr int32_t kMarcaMontagna = 10;  // a type above this asks for marks
 constexpr int32_t kPassoMarche = 4;
 constexpr int32_t kLimiteTracciato = 1'000'000;
 
-constexpr uint8_t kEventoVelocita = 6;
-constexpr uint8_t kEventoMarcaMontagna = 11;
-constexpr uint8_t kEventoCartello = 14;
-
 constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
 // A sum, difference or product the reader forms on 32-bit values: a result
@@ -44,8 +40,6 @@ int32_t in_32_bit(int64_t valore, std::string_view che_cosa) {
 }
 
 int32_t arrotonda_32(double x) { return static_cast<int32_t>(arrotonda_pari(x)); }
-
-bool libera(const cella& c) { return c.evento == 0 || c.evento == kEventoMarcaMontagna; }
 
 // The gradient byte: gradient + 100, low 8 bits.
 uint8_t byte_pendenza(int32_t pendenza) {
@@ -472,7 +466,7 @@ lettore_linea::esito_riga lettore_linea::riga_cartello() {
   const int32_t n = cella_oggetto(posizione);
   if (!in_striscia(n)) return fuori_striscia(posizione);
   cella& c = m_.cella_a(n);
-  if (!libera(c)) return ferma_righe_a(6, posizione);
+  if (!cella_libera(c)) return ferma_righe_a(6, posizione);
   if (v_.voce_cartello < 1) return ferma_righe(10);
   c.evento = kEventoCartello;
   c.dato1 = static_cast<int16_t>(v_.voce_cartello);
@@ -562,7 +556,7 @@ void memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t v
                            int16_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int16_t strisced) {
   cella& c = m.cella_a(cella_oggetto(posizione));
-  if (!libera(c)) {
+  if (!cella_libera(c)) {
     m.codice_errore = 21;
     return;
   }

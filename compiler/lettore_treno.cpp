@@ -14,8 +14,6 @@
 namespace scenario {
 namespace {
 
-constexpr uint8_t kAbbattimentoConValore = 12;
-constexpr uint8_t kAbbattimentoSenzaValore = 13;
 // Rows 1 up to the lowest board row are the stations'.
 constexpr int32_t kPrimaRigaCartelli = 80;
 // Objects stand this far before the end of the strip at most.
@@ -131,10 +129,10 @@ esito_riga riga_abbattimento(modello& m, flusso_campi& f) {
   cella& c = m.cella_a(static_cast<int32_t>(n));
   if (!cella_libera(c)) return uscita_errore(m, 7, p);
   if (t > 0) {
-    c.evento = kAbbattimentoConValore;
+    c.evento = kEventoPuntoCodice;
     c.dato1 = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(t) & 0xFFFFu));
   } else {
-    c.evento = kAbbattimentoSenzaValore;
+    c.evento = kEventoAbbattimento;
   }
   return esito_riga::prosegui;
 }

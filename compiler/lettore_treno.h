@@ -20,9 +20,6 @@ enum class esito_riga { prosegui, fine_lettura, uscita };
 esito_riga uscita_errore(modello& m, int32_t codice);
 esito_riga uscita_errore(modello& m, int32_t codice, int32_t posizione);
 
-// A free cell may take a new object: nothing there, or a montagna mark.
-bool cella_libera(const cella& c);
-
 // True when cell `n` exists in the strip.
 bool dentro_celle(const modello& m, int64_t n);
 

@@ -27,6 +27,24 @@ struct cella {
   uint8_t aderenza = 0;
 };
 
+// Values of `evento`: the kind of point object a cell holds.
+inline constexpr uint8_t kEventoSegnale = 1;
+inline constexpr uint8_t kEventoFineRallentamento = 2;
+inline constexpr uint8_t kEventoInizioRallentamento = 3;
+inline constexpr uint8_t kEventoAvvisoRallentamento = 4;
+inline constexpr uint8_t kEventoPreavvisoRallentamento = 5;  // the four cells before a warning
+inline constexpr uint8_t kEventoVelocita = 6;                // speed indicator board
+inline constexpr uint8_t kEventoFermata = 10;                // a station's stop mark
+inline constexpr uint8_t kEventoMarcaMontagna = 11;
+inline constexpr uint8_t kEventoPuntoCodice = 12;   // code point, abbattimento with a value
+inline constexpr uint8_t kEventoAbbattimento = 13;  // abbattimento without a value
+inline constexpr uint8_t kEventoCartello = 14;      // indication board
+
+// A cell takes a new object when it holds nothing or only the montagna mark.
+inline bool cella_libera(const cella& c) {
+  return c.evento == 0 || c.evento == kEventoMarcaMontagna;
+}
+
 // One row of `tabella`: a station, a board text or scenario constants.
 struct voce {
   uint8_t tipo = 0;

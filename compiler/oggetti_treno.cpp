@@ -6,13 +6,6 @@
 namespace scenario {
 namespace {
 
-constexpr uint8_t kSegnale = 1;
-constexpr uint8_t kFineRallentamento = 2;
-constexpr uint8_t kInizioRallentamento = 3;
-constexpr uint8_t kAvvisoRallentamento = 4;
-constexpr uint8_t kPreavvisoRallentamento = 5;
-constexpr uint8_t kMarcaMontagna = 11;
-
 // The warning board stands this far before the start of a slowdown, and only
 // when the start lies beyond kAvvisoDa.
 constexpr int64_t kDistanzaAvviso = 1'200;
@@ -34,8 +27,6 @@ int64_t arrotonda_cinquantesimi(int64_t metri, double piu) {
 
 }  // namespace
 
-bool cella_libera(const cella& c) { return c.evento == 0 || c.evento == kMarcaMontagna; }
-
 bool dentro_celle(const modello& m, int64_t n) {
   return m.ha_celle() && n >= 0 && n <= m.ultima_cella;
 }
@@ -49,7 +40,7 @@ void memo_segnale(modello& m, dati_segnale& s) {
     m.codice_errore = 16;
     return;
   }
-  c.evento = kSegnale;
+  c.evento = kEventoSegnale;
   const uint32_t selettori = senza_segno(s.sx) * 3u + senza_segno(s.dx);
   c.dato4 = basso_16(senza_segno(s.rapp) * 10u + selettori);
   c.dato1 = cifre(s.s1, s.d1);
@@ -109,14 +100,14 @@ void memo_rallentamento(modello& m, const dati_rallentamento& r) {
   // The end first, then the start: a slowdown shorter than a cell has both
   // in one cell, which ends as a start point.
   cella& fine = cella_di(p.fine);
-  fine.evento = kFineRallentamento;
+  fine.evento = kEventoFineRallentamento;
   if (r.d_v != 0) fine.dato2 = d_v;
   cella& inizio = cella_di(p.inizio);
-  inizio.evento = kInizioRallentamento;
+  inizio.evento = kEventoInizioRallentamento;
   if (r.d_v != 0) inizio.dato2 = d_v;
   if (p.ha_avviso) {
     cella& avviso = cella_di(p.avviso);
-    avviso.evento = kAvvisoRallentamento;
+    avviso.evento = kEventoAvvisoRallentamento;
     if (r.d_v != 0) avviso.dato2 = d_v;
     avviso.dato1 = v;
   }
@@ -133,7 +124,7 @@ void memo_rallentamento(modello& m, const dati_rallentamento& r) {
   }
   for (int16_t j = 0; j <= 3; ++j) {
     cella& c = cella_di(p.indice - j);
-    c.evento = kPreavvisoRallentamento;
+    c.evento = kEventoPreavvisoRallentamento;
     c.dato1 = static_cast<int16_t>(j + 1);
     if (r.d_v != 0) c.dato2 = static_cast<int16_t>(j + 1);
   }

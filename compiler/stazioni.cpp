@@ -8,7 +8,6 @@
 namespace scenario {
 namespace {
 
-constexpr uint8_t kFermata = 10;
 // Kinds from here up (junctions, halts without a stop) get no cell marks.
 constexpr uint8_t kSenzaMarche = 25;
 // A station's reference point plus this much must lie within the strip.
@@ -103,7 +102,7 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   if (con_fermata) {
     if (cella_fermata(r) <= 1) return uscita_errore(m, 24);
     cella& fermata = m.cella_a(static_cast<int32_t>(cella_fermata(r)));
-    fermata.evento = kFermata;
+    fermata.evento = kEventoFermata;
     fermata.dato1 = static_cast<int16_t>(numero);
   }
   if (numero > 1 &&

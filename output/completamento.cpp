@@ -10,12 +10,6 @@ namespace scenario {
 namespace {
 
 // Kinds of point object the walk reads or writes.
-constexpr uint8_t kSegnale = 1;
-constexpr uint8_t kFineRallentamento = 2;
-constexpr uint8_t kInizioRallentamento = 3;
-constexpr uint8_t kAvvisoRallentamento = 4;
-constexpr uint8_t kMarcaMontagna = 11;
-constexpr uint8_t kPuntoCodice = 12;
 
 constexpr int16_t kValoreCodice = 180;
 
@@ -55,8 +49,8 @@ class passeggiata {
   void percorri() {
     for (int64_t i = 1; i <= ultima_ - 2; ++i) {
       const auto n = static_cast<int32_t>(i);
-      if (evento(n) == kAvvisoRallentamento) segnali_prima_dell_avviso(n);
-      if (evento(n) == kInizioRallentamento) attorno_al_rallentamento(n);
+      if (evento(n) == kEventoAvvisoRallentamento) segnali_prima_dell_avviso(n);
+      if (evento(n) == kEventoInizioRallentamento) attorno_al_rallentamento(n);
     }
   }
 
@@ -66,15 +60,11 @@ class passeggiata {
   // The kind of object in cell n; 0 outside the strip.
   uint8_t evento(int32_t n) const { return nella_striscia(n) ? m_.cella_a(n).evento : 0; }
 
-  bool libera(int32_t n) const {
-    if (!nella_striscia(n)) return false;
-    const uint8_t e = m_.cella_a(n).evento;
-    return e == 0 || e == kMarcaMontagna;
-  }
+  bool libera(int32_t n) const { return nella_striscia(n) && cella_libera(m_.cella_a(n)); }
 
   void piazza(int32_t n) {
     cella& c = m_.cella_a(n);
-    c.evento = kPuntoCodice;
+    c.evento = kEventoPuntoCodice;
     c.dato1 = kValoreCodice;
   }
 
@@ -108,14 +98,14 @@ class passeggiata {
     for (int32_t k = 1; k <= kCelleAvviso; ++k) {
       const int32_t s = avviso - k;
       if (s < kCellaSegnaleMinima) return;
-      if (evento(s) == kSegnale) punto_prima_del_segnale(s);
+      if (evento(s) == kEventoSegnale) punto_prima_del_segnale(s);
     }
   }
 
   void punto_prima_del_segnale(int32_t s) {
     if (piazza_nella_prima_libera(std::array{s - 1, s - 2})) return;
     for (int32_t n : {s - 1, s - 2}) {
-      if (evento(n) == kPuntoCodice) {
+      if (evento(n) == kEventoPuntoCodice) {
         limita(n);
         return;
       }
@@ -151,7 +141,7 @@ class passeggiata {
       ++k;
       ++contatore;
       if (punti_interni && contatore == kPassoInterno) contatore = punto_interno(k);
-      if (evento(k) == kFineRallentamento) return k;
+      if (evento(k) == kEventoFineRallentamento) return k;
       if (k >= ultima_) {
         registra(kErroreRallentamento, inizio);
         return k;
@@ -182,7 +172,7 @@ class passeggiata {
   void punto_dopo_la_fine(int32_t fine) {
     const int32_t limite = static_cast<int32_t>(std::min<int64_t>(fine + kCelleDopoFine, ultima_));
     for (int32_t indice = fine; indice <= limite; ++indice) {
-      if (evento(indice) != kSegnale) continue;
+      if (evento(indice) != kEventoSegnale) continue;
       if (!piazza_nella_prima_libera(std::array{indice - 1, indice - 2})) {
         registra(kErroreRallentamento, fine);
       }
