@@ -8,6 +8,7 @@
 #include "app/piattaforma.h"
 
 int main() {
+  scenario::limite_file_come_errore();
 #ifdef _WIN32
   auto piattaforma = scenario::piattaforma_windows();
 #else

@@ -4,6 +4,7 @@
 // keep control after errore.
 #pragma once
 
+#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -76,6 +77,15 @@ std::unique_ptr<piattaforma> piattaforma_console();
 
 // The folder that holds the running program file.
 std::filesystem::path cartella_programma();
+
+// Makes a write beyond the process's file-size limit fail (EFBIG) like a full
+// disk, so the file layer reports it and removes its temporary file, instead
+// of the signal killing the process halfway through a file.
+inline void limite_file_come_errore() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 // The text errore shows for `a`: " Errore n. " followed by `a`.
 std::string testo_errore(std::string_view a);

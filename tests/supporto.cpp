@@ -83,8 +83,8 @@ esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path&
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(125);
     }
     if (limite_byte_file != 0) {
-      // An ignored SIGXFSZ stays ignored across exec.
-      signal(SIGXFSZ, SIG_IGN);
+      // SIGXFSZ keeps its default action: the programs themselves must turn
+      // the limit into a reported write fault.
       const rlimit limite{limite_byte_file, limite_byte_file};
       if (setrlimit(RLIMIT_FSIZE, &limite) != 0) _exit(124);
     }

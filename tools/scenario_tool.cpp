@@ -10,6 +10,7 @@
 #include "tools/comandi.h"
 
 int main(int argc, char** argv) {
+  scenario::limite_file_come_errore();
   try {
     const std::vector<std::string> argomenti(argv, argv + argc);
     return scenario::strumento::esegui_strumento(argomenti, std::cout, std::cerr);
