@@ -1,6 +1,7 @@
 #include "compiler/flusso_campi.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -26,6 +27,15 @@ std::size_t salta_cifre(std::string_view testo, std::size_t pos) {
 
 errore_lettura::errore_lettura(std::string_view motivo, std::size_t posizione)
     : std::runtime_error(std::string(motivo)), posizione_(posizione) {}
+
+int32_t entro_32_bit(int64_t valore, std::string_view che_cosa, std::size_t posizione) {
+  if (valore < INT32_MIN || valore > INT32_MAX) {
+    std::string motivo(che_cosa);
+    motivo += " (" + std::to_string(valore) + ") does not fit 32 bits";
+    throw errore_lettura(motivo, posizione);
+  }
+  return static_cast<int32_t>(valore);
+}
 
 double valore_numerico(std::string_view token, bool& fuori_scala) {
   fuori_scala = false;

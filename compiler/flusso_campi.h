@@ -70,6 +70,15 @@ class flusso_campi {
   osservatore_lettura* osservatore_ = nullptr;
 };
 
+// A sum, difference or product the readers form on 32-bit values: a result
+// outside 32 bits is a read failure (at byte `posizione`), never a wrapped value.
+int32_t entro_32_bit(int64_t valore, std::string_view che_cosa, std::size_t posizione = 0);
+
+// The same for a value computed from the row the stream is reading.
+inline int32_t entro_32_bit(int64_t valore, const flusso_campi& f) {
+  return entro_32_bit(valore, "a position or time computed from this row", f.inizio_campo());
+}
+
 // The value of the longest leading part of `token` of the form
 // [+|-]digits[.digits][(e|E)[+|-]digits]; 0 when there is none. Sets
 // `fuori_scala` when that number is beyond what a double holds.

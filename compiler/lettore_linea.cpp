@@ -27,30 +27,18 @@ constexpr int32_t kLimiteTracciato = 1'000'000;
 
 constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-// A sum, difference or product the reader forms on 32-bit values: a result
-// that does not fit 32 bits is a read failure, not a wrapped value.
-int32_t in_32_bit(int64_t valore, std::string_view che_cosa) {
-  if (valore < std::numeric_limits<int32_t>::min() ||
-      valore > std::numeric_limits<int32_t>::max()) {
-    std::string motivo(che_cosa);
-    motivo += " (" + std::to_string(valore) + ") does not fit 32 bits";
-    throw errore_lettura(motivo, 0);
-  }
-  return static_cast<int32_t>(valore);
-}
-
 int32_t arrotonda_32(double x) { return static_cast<int32_t>(arrotonda_pari(x)); }
 
 // The gradient byte: gradient + 100, low 8 bits.
 uint8_t byte_pendenza(int32_t pendenza) {
-  const int32_t valore = in_32_bit(int64_t{pendenza} + 100, "gradient + 100");
+  const int32_t valore = entro_32_bit(int64_t{pendenza} + 100, "gradient + 100");
   return static_cast<uint8_t>(static_cast<uint32_t>(valore) & 0xFFU);
 }
 
 // One rank of a speed board: first-set speed * 20 + second-set speed / 5,
 // rounded; it must fit 16 bits.
 int16_t velocita_composta(int32_t primo, int32_t secondo) {
-  const int32_t per_venti = in_32_bit(int64_t{primo} * 20, "board speed * 20");
+  const int32_t per_venti = entro_32_bit(int64_t{primo} * 20, "board speed * 20");
   const double valore = arrotonda_pari(static_cast<double>(secondo) / 5.0 + per_venti);
   if (valore < std::numeric_limits<int16_t>::min() ||
       valore > std::numeric_limits<int16_t>::max()) {
@@ -366,7 +354,7 @@ lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& c
 // The position check every row makes right after its values are read:
 // (position + 100) / 50, unrounded, must not pass the last cell.
 bool lettore_linea::oltre_fine(int32_t posizione) {
-  const int32_t con_margine = in_32_bit(int64_t{posizione} + kMargineFine, "position + 100");
+  const int32_t con_margine = entro_32_bit(int64_t{posizione} + kMargineFine, "position + 100");
   if (int64_t{con_margine} <= int64_t{kMetriCella} * m_.ultima_cella) return false;
   fuori_striscia(posizione);
   return true;
@@ -409,7 +397,7 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
   const int32_t inizio = numero();
   const int32_t lunghezza = numero();
   if (oltre_fine(inizio)) return esito_riga::fine_righe;
-  const int32_t fine = in_32_bit(int64_t{inizio} + lunghezza, "curve start + length");
+  const int32_t fine = entro_32_bit(int64_t{inizio} + lunghezza, "curve start + length");
   // The plan's last two points stay empty; a curve may not reach them.
   if (fine > m_.lunghezza_estesa - 2) return fuori_striscia(inizio);
   std::optional<double> kappa = curvatura_classe(chiave);
@@ -514,15 +502,15 @@ void progressive_ordina(modello& m) {
   const progressiva tre = da_riga(m.riga(81));
   const progressiva due = da_riga(m.riga(82));
   const progressiva uno = da_riga(m.riga(83));
-  const int32_t somma_inizi =
-      in_32_bit(int64_t{in_32_bit(int64_t{tre.inizio} + due.inizio, "sum of chainage beginnings")} +
-                    uno.inizio,
-                "sum of chainage beginnings");
+  const int32_t somma_inizi = entro_32_bit(
+      int64_t{entro_32_bit(int64_t{tre.inizio} + due.inizio, "sum of chainage beginnings")} +
+          uno.inizio,
+      "sum of chainage beginnings");
   const std::array<progressiva, 3> ordine =
       somma_inizi != 0 ? ordina_per_inizio(tre, due, uno) : ordina_per_distanza(tre, due, uno);
   for (int n = 0; n < 3; ++n) {
     progressiva p = ordine[static_cast<std::size_t>(n)];
-    if (p.posizione == 1) p.fine = in_32_bit(int64_t{p.fine} + 100, "chainage offset + 100");
+    if (p.posizione == 1) p.fine = entro_32_bit(int64_t{p.fine} + 100, "chainage offset + 100");
     in_riga(m.riga(81 + n), p);
   }
 }
@@ -537,8 +525,8 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
   const auto riga = static_cast<std::size_t>(m.n_montagne);
   m.montagne_inizio.at(riga) = inizio;
   m.montagne_fine.at(riga) = fine;
-  if (m.n_montagne > 1 && in_32_bit(int64_t{inizio} - m.montagne_fine.at(riga - 1),
-                                    "montagna start - previous end") <= kVicinanzaMontagne) {
+  if (m.n_montagne > 1 && entro_32_bit(int64_t{inizio} - m.montagne_fine.at(riga - 1),
+                                       "montagna start - previous end") <= kVicinanzaMontagne) {
     tipo = kTipoMontagneVicine;
   }
   const auto byte_tipo = static_cast<uint8_t>(static_cast<uint32_t>(tipo) & 0xFFU);

@@ -245,15 +245,6 @@ esito_riga uscita_errore(modello& m, int32_t codice, int32_t posizione) {
   return uscita_errore(m, codice);
 }
 
-int32_t entro_32_bit(int64_t valore, const flusso_campi& f) {
-  if (valore < INT32_MIN || valore > INT32_MAX) {
-    throw errore_lettura("a position or time computed from this row (" + std::to_string(valore) +
-                             ") is beyond 32 bits",
-                         f.inizio_campo());
-  }
-  return static_cast<int32_t>(valore);
-}
-
 esito_riga oltre_le_celle(modello& m, int32_t posizione) {
   m.codice_errore = 15;
   m.posizione_errore = posizione;

@@ -23,10 +23,6 @@ esito_riga uscita_errore(modello& m, int32_t codice, int32_t posizione);
 // True when cell `n` exists in the strip.
 bool dentro_celle(const modello& m, int64_t n);
 
-// A sum, difference or product of 32-bit values as the readers form it: a
-// result outside 32 bits is a read failure at the stream's current field.
-int32_t entro_32_bit(int64_t valore, const flusso_campi& f);
-
 // Records 15 at `posizione` and tells the loop to stop reading: the row
 // position check, and the extent check that follows it.
 esito_riga oltre_le_celle(modello& m, int32_t posizione);
