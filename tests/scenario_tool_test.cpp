@@ -9,6 +9,7 @@
 #include "app/scrittore_testo.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "strumento_prova.h"
 #include "supporto.h"
 #include "tools/comandi.h"
 #include "tools/compilazione.h"
@@ -24,20 +25,8 @@ const std::vector<std::string> kCompilati = {"Ulmo_Tarvignano_Rovesco_4816.dat",
                                              "Ulmo_Tarvignano_Rovesco_4816.sim",
                                              "Ulmo_Tarvignano_Rovesco_linea.dat"};
 
-struct esito_strumento {
-  int stato;
-  std::string uscita;
-  std::string errori;
-};
-
-// The tool in this process, as its command line would run it.
-esito_strumento strumento(std::vector<std::string> argomenti) {
-  argomenti.insert(argomenti.begin(), "scenario-tool");
-  std::ostringstream uscita;
-  std::ostringstream errori;
-  const int stato = esegui_strumento(argomenti, uscita, errori);
-  return {stato, uscita.str(), errori.str()};
-}
+using prova::esito_strumento;
+using prova::strumento;
 
 fs::path programma_strumento() { return SCENARIO_STRUMENTO; }
 

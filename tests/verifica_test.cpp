@@ -15,6 +15,7 @@
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "strumento_prova.h"
 #include "supporto.h"
 #include "tools/comandi.h"
 #include "tools/lettura_osservata.h"
@@ -647,19 +648,8 @@ TEST(Verifica, JsonListsEveryDiagnosisWithItsFields) {
   for (const auto& o : j) EXPECT_EQ(o.size(), 6u);
 }
 
-struct esito_strumento {
-  int stato;
-  std::string uscita;
-  std::string errori;
-};
-
-esito_strumento strumento(std::vector<std::string> argomenti) {
-  argomenti.insert(argomenti.begin(), "scenario-tool");
-  std::ostringstream uscita;
-  std::ostringstream errori;
-  const int stato = strumento::esegui_strumento(argomenti, uscita, errori);
-  return {stato, uscita.str(), errori.str()};
-}
+using prova::esito_strumento;
+using prova::strumento;
 
 TEST(Verifica, CheckCommandOnTheEmbeddedTextsPrintsNothing) {
   prova::cartella_temporanea cartella;
