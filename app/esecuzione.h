@@ -4,38 +4,34 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <string_view>
 
 #include "app/piattaforma.h"
 #include "compiler/modello.h"
 #include "compiler/sorgente.h"
+#include "output/compilazione.h"
 
 namespace scenario {
 
-inline constexpr std::string_view kPercorso = "Ulmo_Tarvignano_Rovesco";
-inline constexpr std::string_view kTreno = "4816";
+// memorizza_percorso: compiles the two source texts into `m` (named by its
+// percorso and treno) and writes the compiled files into `cartella` (the plan
+// only when `j` is nonzero). A failed reserved-value check ends through
+// `p.errore`. When reading left no cell strip no compiled file is written.
+esito_compilazione memorizza_percorso(modello& m, int32_t j, testo_sorgente& linea,
+                                      testo_sorgente& treno, const std::filesystem::path& cartella,
+                                      piattaforma& p);
 
-// Steps 1 to 5 of memorizza_percorso: compiles the two source texts into `m`,
-// completes the code points and stamps the markers and check codes. A failed
-// reserved-value check ends through `p.errore`. Returns false when reading
-// left no cell strip: then there is nothing to write. The compile from memory
-// (tests, benchmarks, fuzzing) is this and the byte_* functions of the writer.
-bool compila_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
-                      piattaforma& p);
-
-// Compiles the two source texts into `m` and writes the compiled files into
-// `cartella` (the plan only when `j` is nonzero). A failed reserved-value
-// check ends through `p.errore`. Returns false when reading left no cell
-// strip: then no compiled file is written.
-bool memorizza_percorso(modello& m, int32_t j, testo_sorgente& linea, testo_sorgente& treno,
-                        const std::filesystem::path& cartella, piattaforma& p);
+// The end of memorizza_percorso, once the model is compiled: errore on a
+// failed reserved-value check, else the compiled files into `cartella` when
+// there is a cell strip.
+void concludi_percorso(const modello& m, const esito_compilazione& esito,
+                       const std::filesystem::path& cartella, piattaforma& p);
 
 // Writes the two source texts and the three documents into `cartella`.
 void scrivi_testi(const modello& m, const std::filesystem::path& cartella);
 
 // The exit status for a finished compile, reporting a nonzero error record or
 // a missing cell strip through `p.segnala`.
-int esito_compilazione(const modello& m, bool file_scritti, piattaforma& p);
+int stato_compilazione(const esito_compilazione& esito, piattaforma& p);
 
 // The whole run in `cartella`; returns the exit status. File-system faults
 // are thrown (errore_file_system) for the caller to report.

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/esecuzione.h"
-#include "app/file_cartella.h"
 #include "app/piattaforma.h"
+#include "base/file_cartella.h"
 
 int main() {
   scenario::limite_file_come_errore();

@@ -4,7 +4,6 @@
 // keep control after errore.
 #pragma once
 
-#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -12,17 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace scenario {
+#include "base/stati_uscita.h"
 
-// Exit statuses of the program (and of scenario-tool compile), one per outcome.
-enum stato_uscita : int {
-  uscita_pulita = 0,       // every file written, error record 0
-  uscita_errore = 1,       // errore: a reserved-value check failed (1250, 1251)
-  uscita_codice = 2,       // compiled files written, but the error record is nonzero
-  uscita_senza_celle = 3,  // no cell strip after reading: no compiled file written
-  uscita_file_system = 4,  // a file of the folder could not be read, written or deleted
-  uscita_interna = 5,      // a fault of the program itself
-};
+namespace scenario {
 
 class piattaforma {
  public:
@@ -77,17 +68,5 @@ std::unique_ptr<piattaforma> piattaforma_console();
 
 // The folder that holds the running program file.
 std::filesystem::path cartella_programma();
-
-// Makes a write beyond the process's file-size limit fail (EFBIG) like a full
-// disk, so the file layer reports it and removes its temporary file, instead
-// of the signal killing the process halfway through a file.
-inline void limite_file_come_errore() {
-#ifdef SIGXFSZ
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
-}
-
-// The text errore shows for `a`: " Errore n. " followed by `a`.
-std::string testo_errore(std::string_view a);
 
 }  // namespace scenario

@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/file_cartella.h"
 #include "app/piattaforma.h"
+#include "base/codici_errore.h"
+#include "base/file_cartella.h"
 
 namespace scenario {
 namespace {

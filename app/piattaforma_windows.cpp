@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/file_cartella.h"
 #include "app/piattaforma.h"
+#include "base/codici_errore.h"
+#include "base/file_cartella.h"
 
 namespace scenario {
 namespace {

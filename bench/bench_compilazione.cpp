@@ -5,25 +5,26 @@
 
 #include <string>
 
-#include "app/esecuzione.h"
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "bench/percorso_massimo.h"
 #include "compiler/memorizza_dati.h"
+#include "output/compilazione.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "scenario/identita.h"
 
 namespace {
 
 // memorizza_percorso with j = 1, the files kept in memory.
 std::size_t compila_in_memoria(const std::string& testo_linea, const std::string& testo_treno) {
   scenario::modello m;
-  m.percorso = scenario::kPercorso;
-  m.treno = scenario::kTreno;
   scenario::sorgente_in_memoria linea(testo_linea);
   scenario::sorgente_in_memoria treno(testo_treno);
-  scenario::piattaforma_registrata p;
-  if (!scenario::compila_percorso(m, 1, linea, treno, p)) return 0;
+  scenario::opzioni_compilazione opzioni;
+  opzioni.percorso = scenario::kPercorso;
+  opzioni.treno = scenario::kTreno;
+  if (!scenario::compila_percorso(m, linea, treno, opzioni).da_scrivere()) return 0;
   return scenario::byte_tracciato(m).size() + scenario::byte_tabella(m).size() +
          scenario::byte_celle(m).size();
 }

@@ -5,7 +5,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "bench/percorso_massimo.h"
 
 int main(int argc, char** argv) {

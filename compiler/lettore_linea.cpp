@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 #include "compiler/flusso_campi.h"
 #include "compiler/lettori.h"
 #include "compiler/tracciato.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 #include "compiler/lettori.h"
 
 namespace scenario {

@@ -1,6 +1,6 @@
 #include "compiler/memorizza_dati.h"
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "compiler/flusso_campi.h"
 #include "compiler/lettori.h"
 

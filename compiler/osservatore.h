@@ -69,6 +69,10 @@ class osservatore_lettura {
   virtual void riga(tipo_riga) {}
   // A read failure (code 25); `posizione` is the reader's byte offset of it.
   virtual void fallita(std::size_t /*posizione*/, std::string_view /*motivo*/) {}
+  // The reading is over and the completion walk begins.
+  virtual void completamento() {}
+  // The walk is over and the reserved-value checks begin.
+  virtual void controlli() {}
 };
 
 // The observer as the readers call it: without one every call is nothing.
@@ -89,6 +93,12 @@ class racconto {
   }
   void riga(tipo_riga t) const {
     if (o_ != nullptr) o_->riga(t);
+  }
+  void completamento() const {
+    if (o_ != nullptr) o_->completamento();
+  }
+  void controlli() const {
+    if (o_ != nullptr) o_->controlli();
   }
 
  private:

@@ -1,6 +1,6 @@
 #include "compiler/sorgente.h"
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 
 namespace scenario {
 

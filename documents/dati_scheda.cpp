@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/file_cartella.h"
-#include "app/scrittore_testo.h"
+#include "base/file_cartella.h"
+#include "base/scrittore_testo.h"
 
 namespace scenario {
 namespace {

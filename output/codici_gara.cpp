@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 
 namespace scenario {
 namespace {

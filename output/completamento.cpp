@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 
-#include "app/minimo.h"
+#include "base/minimo.h"
 
 namespace scenario {
 namespace {

@@ -7,7 +7,7 @@
 #include <span>
 #include <stdexcept>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 
 namespace scenario {
 namespace {

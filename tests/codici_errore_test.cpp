@@ -1,7 +1,7 @@
 // The codes the error record can hold, their meanings, and README's table
 // "When the compiler says no", which must list the same codes in the same
 // words.
-#include "app/codici_errore.h"
+#include "base/codici_errore.h"
 
 #include <gtest/gtest.h>
 

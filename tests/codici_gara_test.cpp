@@ -11,6 +11,7 @@
 #include "app/piattaforma.h"
 #include "compiler/sorgente.h"
 #include "output/file_compilati.h"
+#include "scenario/identita.h"
 #include "supporto.h"
 
 namespace scenario {
@@ -146,17 +147,17 @@ int32_t intero_le(const std::vector<uint8_t>& byte, std::size_t da, int larghezz
   return static_cast<int32_t>(valore);
 }
 
-// A run on a strip that the test has filled (the missing line text stops the
-// readers at once): the markers and codes reach the compiled files.
+// The end of a run on a strip that the test has filled: the markers and
+// codes reach the compiled files.
 TEST(TimbraCodici, CompiledFilesHoldTheMarkersAndCodes) {
   prova::cartella_temporanea cartella;
   piattaforma_registrata piattaforma;
-  modello m = con_nomi("", "");
+  modello m = con_nomi(std::string(kTreno), std::string(kPercorso));
   m.percorso = std::string(kPercorso);
   m.treno = std::string(kTreno);
-  sorgente_in_memoria linea;
-  sorgente_in_memoria treno;
-  ASSERT_TRUE(memorizza_percorso(m, 0, linea, treno, cartella.percorso(), piattaforma));
+  const esito_compilazione esito = completa_e_timbra(m);
+  ASSERT_TRUE(esito.da_scrivere());
+  concludi_percorso(m, esito, cartella.percorso(), piattaforma);
 
   // Rows 0 to 84 have empty names: row 85 starts at 85 x 34 and its name
   // (the route name) comes before campo7.

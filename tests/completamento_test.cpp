@@ -11,6 +11,7 @@
 #include "compiler/sorgente.h"
 #include "output/codici_gara.h"
 #include "output/file_compilati.h"
+#include "scenario/identita.h"
 #include "supporto.h"
 
 namespace scenario {
@@ -286,8 +287,8 @@ TEST(Completamento, PointInCell1MakesTheMarkerCheckFail) {
   }
 }
 
-// The run with a strip already filled: the line text is missing, so the
-// readers stop at once and leave the strip as it is.
+// The end of the run on a strip the test has filled: the walk, the checks
+// and the files, as memorizza_percorso ends.
 struct esecuzione_in_memoria {
   explicit esecuzione_in_memoria(const std::vector<oggetto>& oggetti) : m(striscia(200, oggetti)) {
     m.percorso = std::string(kPercorso);
@@ -295,12 +296,13 @@ struct esecuzione_in_memoria {
   }
 
   bool esegui() {
-    sorgente_in_memoria linea;
-    sorgente_in_memoria treno;
-    return memorizza_percorso(m, 0, linea, treno, cartella.percorso(), piattaforma);
+    esito = completa_e_timbra(m);
+    concludi_percorso(m, esito, cartella.percorso(), piattaforma);
+    return esito.ha_celle;
   }
 
   modello m;
+  esito_compilazione esito;
   prova::cartella_temporanea cartella;
   piattaforma_registrata piattaforma;
 };
@@ -331,7 +333,7 @@ TEST(MemorizzaPercorso, AWalkFailureStillWritesTheFilesAndIsReported) {
   const auto celle = prova::leggi_byte(run.cartella / nome_file_celle(run.m));
   EXPECT_EQ(celle.at(kByteCella * 149), 12) << "the point before the signal after the end";
 
-  EXPECT_EQ(esito_compilazione(run.m, true, run.piattaforma), uscita_codice);
+  EXPECT_EQ(stato_compilazione(run.esito, run.piattaforma), uscita_codice);
   ASSERT_EQ(run.piattaforma.messaggi.size(), 1U);
   EXPECT_NE(run.piattaforma.messaggi[0].find("code 12"), std::string::npos)
       << run.piattaforma.messaggi[0];

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "app/esecuzione.h"
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "compiler/lettori.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_treno.h"
+#include "scenario/identita.h"
 #include "supporto.h"
 
 namespace scenario {
@@ -386,7 +387,7 @@ TEST(DatiLinea, TheRunWritesAPlanFileOf1279964Bytes) {
   sorgente_in_memoria linea(testo_da_righe(righe_dati_linea()));
   sorgente_in_memoria treno(testo_da_righe(righe_dati_treno()));
   piattaforma_registrata p;
-  ASSERT_TRUE(memorizza_percorso(m, 1, linea, treno, cartella.percorso(), p));
+  ASSERT_TRUE(memorizza_percorso(m, 1, linea, treno, cartella.percorso(), p).ha_celle);
   EXPECT_EQ(std::filesystem::file_size(cartella / "Ulmo_Tarvignano_Rovesco_linea.dat"), 1'279'964U);
   EXPECT_EQ(std::filesystem::file_size(cartella / "Ulmo_Tarvignano_Rovesco_4816.dat"), 19'215U);
   EXPECT_FALSE(linea.esiste());

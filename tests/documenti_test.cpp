@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/piattaforma.h"
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "compiler/modello.h"
 #include "documents/dati_note.h"
 #include "documents/dati_rallentamenti.h"

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "app/minimo.h"
 #include "app/piattaforma.h"
+#include "base/minimo.h"
 #include "supporto.h"
 
 namespace scenario {

@@ -1,12 +1,12 @@
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string_view>
 
-#include "app/codifica.h"
-#include "app/scrittore_testo.h"
+#include "base/codifica.h"
+#include "base/scrittore_testo.h"
 #include "supporto.h"
 
 namespace scenario {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 
 namespace scenario {
 namespace {

@@ -8,10 +8,11 @@
 #include <sstream>
 
 #include "app/esecuzione.h"
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "scenario/identita.h"
 #include "supporto.h"
 #include "tools/comandi.h"
 #include "tools/ispeziona.h"

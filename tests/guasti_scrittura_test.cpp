@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_cartella.h"
 #include "app/piattaforma.h"
+#include "base/file_cartella.h"
 #include "supporto.h"
 
 namespace scenario {

@@ -6,9 +6,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/codifica.h"
 #include "app/esecuzione.h"
-#include "app/file_cartella.h"
+#include "base/codifica.h"
+#include "base/file_cartella.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"

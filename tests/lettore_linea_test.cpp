@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "compiler/flusso_campi.h"
 #include "compiler/lettori.h"
 #include "compiler/memorizza_dati.h"

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/esecuzione.h"
-#include "app/piattaforma.h"
 #include "fuzz/proprieta_compilazione.h"
+#include "output/compilazione.h"
 #include "output/file_compilati.h"
+#include "scenario/identita.h"
 
 namespace scenario {
 namespace {
@@ -38,16 +38,15 @@ struct compilazione {
 compilazione compila(const std::optional<std::string>& linea, const std::string& treno,
                      int32_t j = 1) {
   compilazione c;
-  c.m.percorso = kPercorso;
-  c.m.treno = kTreno;
   sorgente_in_memoria testo_linea = linea ? sorgente_in_memoria(*linea) : sorgente_in_memoria();
   sorgente_in_memoria testo_treno(treno);
-  piattaforma_registrata p;
-  try {
-    c.celle = compila_percorso(c.m, j, testo_linea, testo_treno, p);
-  } catch (const fermata_errore& e) {
-    c.errore = e.numero();
-  }
+  opzioni_compilazione opzioni;
+  opzioni.percorso = kPercorso;
+  opzioni.treno = kTreno;
+  opzioni.crea_tracciato = j;
+  const esito_compilazione esito = compila_percorso(c.m, testo_linea, testo_treno, opzioni);
+  c.celle = esito.ha_celle;
+  c.errore = esito.controllo_fallito;
   c.linea_rimasta = testo_linea.esiste();
   c.treno_rimasto = testo_treno.esiste();
   if (c.file_scritti()) {

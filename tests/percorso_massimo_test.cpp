@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "app/esecuzione.h"
-#include "app/piattaforma.h"
+#include "output/compilazione.h"
 #include "output/file_compilati.h"
+#include "scenario/identita.h"
 
 namespace scenario {
 namespace {
@@ -22,12 +22,12 @@ int conta_eventi(const modello& m, uint8_t evento) {
 TEST(PercorsoMassimo, CompilesCleanlyAtTheLimitsOfTheModel) {
   const banco::testi_sorgente testi = banco::percorso_massimo();
   modello m;
-  m.percorso = kPercorso;
-  m.treno = kTreno;
   sorgente_in_memoria linea(testi.linea);
   sorgente_in_memoria treno(testi.treno);
-  piattaforma_registrata p;
-  ASSERT_TRUE(compila_percorso(m, 1, linea, treno, p));
+  opzioni_compilazione opzioni;
+  opzioni.percorso = kPercorso;
+  opzioni.treno = kTreno;
+  ASSERT_TRUE(compila_percorso(m, linea, treno, opzioni).da_scrivere());
   EXPECT_EQ(m.codice_errore, 0) << m.posizione_errore;
 
   EXPECT_EQ(m.ultima_cella, 20'140);

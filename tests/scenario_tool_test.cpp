@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/piattaforma.h"
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
 #include "strumento_prova.h"
@@ -112,9 +112,9 @@ TEST(ScenarioTool, JsonLineForEachOutcome) {
 
 TEST(ScenarioTool, JsonNamesAFailedCheck) {
   esito_compilazione_strumento esito;
-  esito.codice_errore = 0;
-  esito.posizione_errore = 12;
-  esito.errore = "1251";
+  esito.compilazione.codice_errore = 0;
+  esito.compilazione.posizione_errore = 12;
+  esito.compilazione.controllo_fallito = "1251";
   EXPECT_EQ(json_esito(esito),
             R"({"codice_errore":0,"posizione_errore":12,"errore":"1251","files_written":false})");
 }

@@ -13,9 +13,10 @@
 #include <stdexcept>
 
 #include "app/esecuzione.h"
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "scenario/identita.h"
 
 namespace prova {
 namespace fs = std::filesystem;
@@ -115,7 +116,7 @@ std::optional<scenario::modello> compila_scenario_incorporato(const fs::path& ca
   scenario::sorgente_su_disco treno(
       scenario::percorso_file(cartella, scenario::nome_file_dati_treno(m)));
   scenario::piattaforma_registrata p;
-  if (!scenario::memorizza_percorso(m, 1, linea, treno, cartella, p)) return std::nullopt;
+  if (!scenario::memorizza_percorso(m, 1, linea, treno, cartella, p).ha_celle) return std::nullopt;
   return m;
 }
 

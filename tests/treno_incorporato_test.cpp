@@ -11,7 +11,7 @@
 
 #include "app/esecuzione.h"
 #include "app/piattaforma.h"
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "compiler/lettori.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
@@ -19,6 +19,7 @@
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
+#include "scenario/identita.h"
 #include "supporto.h"
 
 namespace scenario {

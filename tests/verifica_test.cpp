@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
 #include "output/file_compilati.h"
@@ -80,8 +80,8 @@ struct verificati {
   std::vector<diagnosi> d;
 };
 
-verificati verifica(const righe& l, const righe& t, const opzioni_verifica& o = {}) {
-  return {l, t, verifica_testi({"l.txt", testo(l)}, {"t.txt", testo(t)}, o)};
+verificati verifica(const righe& l, const righe& t) {
+  return {l, t, verifica_testi({"l.txt", testo(l)}, {"t.txt", testo(t)})};
 }
 
 // Where a diagnosis should point: a text, the first line holding `riga`,
@@ -387,40 +387,6 @@ TEST(Verifica, StationBeyondTheBoardFloorIsCode10) {
   const verificati v = verifica(l, treno(stazioni));
   trova(v, {'t', "39500", "39500", "10"});
   EXPECT_EQ(v.d.size(), 1u) << elenco(v.d);
-}
-
-// The walk's codes point at the slowdown row whose cells they concern.
-void finto_11(modello& m) {
-  m.codice_errore = 11;
-  m.posizione_errore = 31 * kMetriCella;  // the signal at 1 500 m
-}
-void finto_12(modello& m) {
-  m.codice_errore = 12;
-  m.posizione_errore = 57 * kMetriCella;  // the start cell of the slowdown at 2 800 m
-}
-void finto_13_dentro(modello& m) {
-  m.codice_errore = 13;
-  m.posizione_errore = 62 * kMetriCella;
-}
-void finto_13_fine(modello& m) {
-  m.codice_errore = 13;
-  m.posizione_errore = 66 * kMetriCella;  // its end cell
-}
-
-TEST(Verifica, WalkCodesPointAtTheirSlowdown) {
-  const righe t =
-      treno({"rallentamento, 2800, 60, 450, 0, 0, 60", "rallentamento, 5450, 40, 400, 0, 0, 40",
-             "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0"});
-  const std::vector<std::pair<void (*)(modello&), std::string>> casi = {
-      {&finto_11, "11"}, {&finto_12, "12"}, {&finto_13_dentro, "13"}, {&finto_13_fine, "13"}};
-  for (const auto& [completa, codice] : casi) {
-    SCOPED_TRACE(codice);
-    opzioni_verifica o;
-    o.completa = completa;
-    const verificati v = verifica(kLineaVuota, t, o);
-    trova(v, {'t', "2800", "2800", codice});
-    EXPECT_EQ(v.d.size(), 1u) << elenco(v.d);
-  }
 }
 
 std::string segnale_a(int metri) {

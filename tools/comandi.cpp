@@ -5,8 +5,9 @@
 #include <memory>
 #include <ostream>
 
-#include "app/codifica.h"
-#include "app/file_cartella.h"
+#include "base/codifica.h"
+#include "base/file_cartella.h"
+#include "scenario/identita.h"
 #include "tools/compilazione.h"
 #include "tools/dump.h"
 #include "tools/grafico.h"

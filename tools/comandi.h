@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/piattaforma.h"
+#include "base/stati_uscita.h"
 
 namespace CLI {
 class App;

@@ -2,7 +2,8 @@
 
 #include <system_error>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
@@ -78,35 +79,36 @@ std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilaz
 
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta) {
   esito_compilazione_strumento esito;
-  modello m = modello_per(richiesta);
+  modello m;
   sorgente_protetta linea(richiesta.linea);
   sorgente_protetta treno(richiesta.treno);
-  piattaforma_registrata p;
+  opzioni_compilazione opzioni;
+  opzioni.percorso = richiesta.percorso;
+  opzioni.treno = richiesta.numero_treno;
+  opzioni.crea_tracciato = richiesta.tracciato ? 1 : 0;
   try {
     crea_cartella(richiesta.cartella);
-    const bool scritti =
-        memorizza_percorso(m, richiesta.tracciato ? 1 : 0, linea, treno, richiesta.cartella, p);
-    esito.file_scritti = scritti;
-    esito.stato = esito_compilazione(m, scritti, p);
-  } catch (const fermata_errore& e) {
-    esito.errore = e.numero();
-    esito.stato = uscita_errore;
-    p.messaggi.push_back(testo_errore(e.numero()));
+    esito.compilazione = compila_percorso(m, linea, treno, opzioni);
+    if (esito.compilazione.da_scrivere()) {
+      scrivi_file_compilati(m, richiesta.cartella);
+      esito.file_scritti = true;
+    }
+    esito.stato = stato_di(esito.compilazione);
+    if (auto riga = riga_esito(esito.compilazione)) esito.messaggi.push_back(*riga);
   } catch (const errore_file_system& e) {
     esito.stato = uscita_file_system;
-    p.messaggi.emplace_back(e.what());
+    esito.messaggi.emplace_back(e.what());
   }
-  esito.codice_errore = m.codice_errore;
-  esito.posizione_errore = m.posizione_errore;
-  esito.messaggi = std::move(p.messaggi);
   return esito;
 }
 
 std::string json_esito(const esito_compilazione_strumento& esito) {
-  std::string json = "{\"codice_errore\":" + std::to_string(esito.codice_errore);
-  json += ",\"posizione_errore\":" + std::to_string(esito.posizione_errore);
+  const esito_compilazione& c = esito.compilazione;
+  std::string json = "{\"codice_errore\":" + std::to_string(c.codice_errore);
+  json += ",\"posizione_errore\":" + std::to_string(c.posizione_errore);
   // The check numbers are digits only: nothing to escape.
-  json += ",\"errore\":" + (esito.errore ? "\"" + *esito.errore + "\"" : std::string("null"));
+  json += ",\"errore\":" +
+          (c.controllo_fallito ? "\"" + *c.controllo_fallito + "\"" : std::string("null"));
   json += ",\"files_written\":";
   json += esito.file_scritti ? "true" : "false";
   json += "}";

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/esecuzione.h"
+#include "output/compilazione.h"
+#include "scenario/identita.h"
 
 namespace scenario::strumento {
 
@@ -27,17 +28,16 @@ struct richiesta_compilazione {
 };
 
 struct esito_compilazione_strumento {
-  int32_t codice_errore = 0;
-  int32_t posizione_errore = 0;
-  std::optional<std::string> errore;  // "1250" or "1251" when a reserved-value check failed
+  esito_compilazione compilazione;
   bool file_scritti = false;
-  int stato = uscita_pulita;          // the program's exit status for this outcome
+  int stato = 0;                      // the program's exit status for this outcome
   std::vector<std::string> messaggi;  // one line each for standard error
 };
 
-// Compiles the two texts with memorizza_percorso. The texts are read where
-// they lie; the reader's deletions only forget them. A file-system fault
-// while writing is reported in the result (uscita_file_system), not thrown.
+// Compiles the two texts as the program's run does and writes the compiled
+// files. The texts are read where they lie; the reader's deletions only
+// forget them. A file-system fault is reported in the result
+// (uscita_file_system), not thrown.
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta);
 
 // The one JSON line of --json:

@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "app/codifica.h"
-#include "app/file_cartella.h"
-#include "app/piattaforma.h"
+#include "base/codifica.h"
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "tools/significato.h"
 
 namespace scenario {

@@ -9,9 +9,9 @@
 #include <ostream>
 #include <vector>
 
-#include "app/codifica.h"
-#include "app/file_cartella.h"
-#include "app/piattaforma.h"
+#include "base/codifica.h"
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "tools/ispeziona.h"
 #include "tools/significato.h"
 

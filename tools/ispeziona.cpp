@@ -3,7 +3,7 @@
 #include <bit>
 #include <string>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 #include "output/file_compilati.h"
 
 namespace scenario {

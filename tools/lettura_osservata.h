@@ -80,6 +80,8 @@ class lettura_osservata final : public osservatore_lettura {
   void fine_generale() override;
   void riga(tipo_riga t) override;
   void fallita(std::size_t posizione, std::string_view motivo) override;
+  void completamento() override { fine_lettura_ = foto(m_); }
+  void controlli() override { fine_completamento_ = foto(m_); }
 
   // Builds the rows and keyword fields once the reading is over.
   void concludi();
@@ -92,6 +94,10 @@ class lettura_osservata final : public osservatore_lettura {
   const std::optional<fallimento_lettura>& fallimento() const { return fallimento_; }
   const std::vector<riga_letta>& righe() const { return righe_; }
   const std::vector<chiave_letta>& chiavi() const { return chiavi_; }
+  // The model as the reading left it, and as the completion walk left it;
+  // nothing when the compile did not get that far.
+  const std::optional<istantanea>& fine_lettura() const { return fine_lettura_; }
+  const std::optional<istantanea>& fine_completamento() const { return fine_completamento_; }
   // The fields the reader read but never examined at the end of a text (the
   // closing "[fine]" normally), when its last search for a keyword field ran
   // into the end of the text.
@@ -112,6 +118,8 @@ class lettura_osservata final : public osservatore_lettura {
   std::vector<riga_letta> righe_;
   std::vector<chiave_letta> chiavi_;
   std::array<std::optional<std::size_t>, 2> non_esaminato_;
+  std::optional<istantanea> fine_lettura_;
+  std::optional<istantanea> fine_completamento_;
 };
 
 }  // namespace scenario

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/piattaforma.h"
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "tools/comandi.h"
 
 int main(int argc, char** argv) {

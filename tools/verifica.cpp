@@ -7,13 +7,11 @@
 #include <tuple>
 #include <utility>
 
-#include "app/codifica.h"
-#include "app/esecuzione.h"
-#include "app/file_cartella.h"
-#include "app/piattaforma.h"
-#include "compiler/memorizza_dati.h"
-#include "output/codici_gara.h"
-#include "output/completamento.h"
+#include "base/codifica.h"
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
+#include "output/compilazione.h"
+#include "scenario/identita.h"
 #include "tools/ispeziona.h"
 #include "tools/verifica_interno.h"
 
@@ -307,34 +305,31 @@ std::vector<diagnosi> raccolta_diagnosi::risultato() && {
 }
 
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
-                                     const testo_da_verificare& treno,
-                                     const opzioni_verifica& opzioni) {
+                                     const testo_da_verificare& treno) {
   // The compile of the program's run (memorizza_percorso with j = 1), in
-  // memory and without writing anything, with an observer on the readers.
+  // memory and without writing anything, with an observer on it.
   modello m;
-  m.percorso = kPercorso;
-  m.treno = kTreno;
-  m.crea_tracciato = 1;
-  m.codice_errore = 0;
-  pulisci_tabella(m);
   sorgente_in_memoria sorgente_linea = in_memoria(linea);
   sorgente_in_memoria sorgente_treno = in_memoria(treno);
   lettura_osservata lettura(m);
-  memorizza_dati(m, sorgente_linea, sorgente_treno, &lettura);
+  opzioni_compilazione opzioni;
+  opzioni.percorso = kPercorso;
+  opzioni.treno = kTreno;
+  opzioni.osservatore = &lettura;
+  const esito_compilazione esito = compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
 
   raccolta_diagnosi r({&linea, &treno}, lettura, m);
-  const scrittori_cella1 scrittori = errori_lettura(r, foto(m));
-  if (m.ha_celle()) {
-    const istantanea prima = foto(m);
-    (opzioni.completa != nullptr ? opzioni.completa : &completa_codici)(m);
-    const istantanea dopo = foto(m);
-    if (dopo.codice_errore != prima.codice_errore ||
-        dopo.posizione_errore != prima.posizione_errore) {
-      errore_completamento(r, dopo.codice_errore, dopo.posizione_errore);
+  const istantanea letta = lettura.fine_lettura().value_or(foto(m));
+  const scrittori_cella1 scrittori = errori_lettura(r, letta);
+  if (const std::optional<istantanea>& completata = lettura.fine_completamento()) {
+    if (completata->codice_errore != letta.codice_errore ||
+        completata->posizione_errore != letta.posizione_errore) {
+      errore_completamento(r, completata->codice_errore, completata->posizione_errore);
     }
-    if (const std::optional<std::string> numero = timbra_codici(m)) {
-      errore_riservato(r, *numero, scrittori, dopo.dato1_cella1 && !prima.dato1_cella1);
+    if (esito.controllo_fallito) {
+      errore_riservato(r, *esito.controllo_fallito, scrittori,
+                       completata->dato1_cella1 && !letta.dato1_cella1);
     }
   }
   avvisi_lettura(r);

@@ -40,15 +40,9 @@ struct testo_da_verificare {
   std::optional<std::string> byte;  // nothing: there is no such text
 };
 
-struct opzioni_verifica {
-  // The completion walk to run after the readers; nothing: the program's own.
-  void (*completa)(modello&) = nullptr;
-};
-
 // Every problem of the two texts, ordered by text, line and column.
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
-                                     const testo_da_verificare& treno,
-                                     const opzioni_verifica& opzioni = {});
+                                     const testo_da_verificare& treno);
 
 // file:line:column: error|warning: message [code], the source line and a
 // caret line under the field; then a count, when there is anything.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 #include "compiler/lettore_linea.h"
 #include "tools/verifica_interno.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/codici_errore.h"
-#include "app/codifica.h"
+#include "base/codici_errore.h"
+#include "base/codifica.h"
 #include "compiler/lettore_linea.h"
 #include "compiler/lettore_treno.h"
 #include "tools/significato.h"

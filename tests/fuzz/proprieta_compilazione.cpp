@@ -7,11 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "app/codici_errore.h"
-#include "app/esecuzione.h"
-#include "app/piattaforma.h"
+#include "base/codici_errore.h"
 #include "output/codici_gara.h"
+#include "output/compilazione.h"
 #include "output/file_compilati.h"
+#include "scenario/identita.h"
 
 namespace prova {
 namespace {
@@ -218,15 +218,16 @@ std::string verifica_compilazione(std::string_view dati) {
                                             ? scenario::sorgente_in_memoria(input.treno)
                                             : scenario::sorgente_in_memoria();
   modello m;
-  m.percorso = scenario::kPercorso;
-  m.treno = scenario::kTreno;
-  scenario::piattaforma_registrata p;
-  bool celle = false;
-  try {
-    celle = scenario::compila_percorso(m, input.tracciato ? 1 : 0, linea, treno, p);
-  } catch (const scenario::fermata_errore& e) {
-    return verifica_fermata(m, e.numero());
+  scenario::opzioni_compilazione opzioni;
+  opzioni.percorso = scenario::kPercorso;
+  opzioni.treno = scenario::kTreno;
+  opzioni.crea_tracciato = input.tracciato ? 1 : 0;
+  const scenario::esito_compilazione esito = scenario::compila_percorso(m, linea, treno, opzioni);
+  if (esito.codice_errore != m.codice_errore || esito.posizione_errore != m.posizione_errore) {
+    return "the outcome's error record differs from the model's";
   }
+  if (esito.controllo_fallito) return verifica_fermata(m, *esito.controllo_fallito);
+  const bool celle = esito.ha_celle;
   if (!scenario::codice_definito(m.codice_errore)) {
     return "the error record holds " + numero(m.codice_errore) + ", which no check sets";
   }

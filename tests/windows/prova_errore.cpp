@@ -5,8 +5,8 @@
 // uscita_errore.
 #include <windows.h>
 
-#include "app/file_cartella.h"
 #include "app/piattaforma.h"
+#include "base/file_cartella.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/codici_errore.h"
+#include "base/codici_errore.h"
 
 #include <algorithm>
 #include <string>
@@ -79,6 +79,12 @@ std::string descrivi_errore(int32_t codice, int32_t posizione) {
   testo += ") at position ";
   testo += std::to_string(posizione);
   testo += " m";
+  return testo;
+}
+
+std::string testo_errore(std::string_view a) {
+  std::string testo = " Errore n. ";
+  testo += a;
   return testo;
 }
 

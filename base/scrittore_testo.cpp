@@ -1,8 +1,8 @@
-#include "app/scrittore_testo.h"
+#include "base/scrittore_testo.h"
 
 #include <stdexcept>
 
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 
 namespace scenario {
 

@@ -1,4 +1,4 @@
-#include "app/file_cartella.h"
+#include "base/file_cartella.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/codifica.h"
+#include "base/codifica.h"
 
 namespace scenario {
 namespace fs = std::filesystem;

@@ -21,4 +21,7 @@ std::string_view significato_codice(int32_t codice);
 // One line about a nonzero error record: code, meaning and position.
 std::string descrivi_errore(int32_t codice, int32_t posizione);
 
+// The text errore shows for `a`: " Errore n. " followed by `a`.
+std::string testo_errore(std::string_view a);
+
 }  // namespace scenario

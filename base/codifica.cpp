@@ -1,4 +1,4 @@
-#include "app/codifica.h"
+#include "base/codifica.h"
 
 #include <algorithm>
 #include <array>

@@ -4,6 +4,7 @@
 // system's reason; the run driver turns it into one line and an exit status.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -65,5 +66,14 @@ std::string leggi_file(const std::filesystem::path& file);
 
 // Deletes the file when it exists.
 void elimina_file(const std::filesystem::path& file);
+
+// Makes a write beyond the process's file-size limit fail (EFBIG) like a full
+// disk, so the file layer reports it and removes its temporary file, instead
+// of the signal killing the process halfway through a file.
+inline void limite_file_come_errore() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 }  // namespace scenario

@@ -1,0 +1,21 @@
+# Every project include ("folder/file.h") of a layer's sources names a folder
+# that layer may include from, as the layers' definitions give them.
+# -DREGOLE=<generated rules> -DSORGENTI=<source tree> -DSTRATI=<layers>
+cmake_minimum_required(VERSION 3.25)
+include(${REGOLE})
+set(violazioni "")
+foreach(strato IN LISTS STRATI)
+  file(GLOB file ${SORGENTI}/${strato}/*.h ${SORGENTI}/${strato}/*.cpp)
+  foreach(f IN LISTS file)
+    file(STRINGS ${f} inclusioni REGEX "^#include \"[a-z_]+/")
+    foreach(riga IN LISTS inclusioni)
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" cartella "${riga}")
+      if(NOT cartella IN_LIST VISIBILI_${strato})
+        string(APPEND violazioni "\n  ${f}: ${riga} (${strato} may include from: ${VISIBILI_${strato}})")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(violazioni)
+  message(FATAL_ERROR "includes that point upward or sideways:${violazioni}")
+endif()
