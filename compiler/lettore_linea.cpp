@@ -11,13 +11,12 @@
 #include "base/codifica.h"
 #include "compiler/flusso_campi.h"
 #include "compiler/lettori.h"
+#include "compiler/righe.h"
 #include "compiler/tracciato.h"
 
 namespace scenario {
 namespace {
 
-constexpr int kCommentiGenerale = 10;  // hyphenated fields dropped in a row, general section
-constexpr int kCommentiRighe = 2;      // the same after it
 constexpr int32_t kMargineFine = 100;  // a row position + 100 must stay within the strip
 constexpr int32_t kVicinanzaMontagne = 150;
 constexpr int32_t kTipoMontagneVicine = 3;
@@ -116,12 +115,13 @@ class lettore_linea {
   bool trova_generale();
   bool sezione_generale();
   bool righe_generali(const std::string& riga);
+  bool passa_e_racconta(tipo_riga tipo, std::string_view riga, std::string_view minuscolo) const;
   bool leggi_lunghezza();
   void leggi_progressiva(int riga);
   bool leggi_ripetizione(const std::string& riga);
   void prepara_righe();
   esito_riga ciclo_righe();
-  esito_riga riga_dopo_generale(const std::string& chiave);
+  esito_riga riga_dopo_generale(const std::string& riga, const std::string& chiave);
   esito_riga riga_pendenza();
   esito_riga riga_curva(const std::string& chiave);
   esito_riga riga_montagna();
@@ -214,47 +214,33 @@ bool lettore_linea::sezione_generale() {
   return true;
 }
 
+// A keyword test from the table of row kinds; a field that passes is told.
+bool lettore_linea::passa_e_racconta(tipo_riga tipo, std::string_view riga,
+                                     std::string_view minuscolo) const {
+  if (!passa(tipo, riga, minuscolo)) return false;
+  r_.riga(tipo);
+  return true;
+}
+
 // Every general test on one keyword field, in order; each that passes reads
-// its values at once. Only the length test ignores letter case.
+// its values at once.
 bool lettore_linea::righe_generali(const std::string& riga) {
-  if (contiene_senza_maiuscole(riga, "lunghezza") && contiene_senza_maiuscole(riga, "percorso")) {
-    r_.riga(tipo_riga::lunghezza);
-    if (!leggi_lunghezza()) return false;
-  }
-  if (contiene(riga, "tre") && contiene(riga, "progressiva")) {
-    r_.riga(tipo_riga::progressiva_tre);
-    leggi_progressiva(81);
-  }
-  if (contiene(riga, "due") && contiene(riga, "progressiva")) {
-    r_.riga(tipo_riga::progressiva_due);
-    leggi_progressiva(82);
-  }
-  if (contiene(riga, "uno") && contiene(riga, "progressiva")) {
-    r_.riga(tipo_riga::progressiva_uno);
-    leggi_progressiva(83);
-  }
-  if (contiene(riga, "sfondo") && contiene(riga, "uno")) {
-    r_.riga(tipo_riga::sfondo_uno);
-    m_.riga(85).inizio = numero();
-  }
-  if (contiene(riga, "sfondo") && contiene(riga, "due")) {
-    r_.riga(tipo_riga::sfondo_due);
-    m_.riga(85).posizione = numero();
-  }
-  if (contiene(riga, "sfondo") && contiene(riga, "tre")) {
-    r_.riga(tipo_riga::sfondo_tre);
-    m_.riga(85).fine = numero();
-  }
-  if (contiene(riga, "segnali") && contiene(riga, "ripetizione")) {
-    r_.riga(tipo_riga::ripetizione);
-    return leggi_ripetizione(riga);
-  }
+  const std::string minuscolo = minuscolo_1252(riga);
+  auto passa_qui = [&](tipo_riga tipo) { return passa_e_racconta(tipo, riga, minuscolo); };
+  if (passa_qui(tipo_riga::lunghezza) && !leggi_lunghezza()) return false;
+  if (passa_qui(tipo_riga::progressiva_tre)) leggi_progressiva(kRigaProgressivaTre);
+  if (passa_qui(tipo_riga::progressiva_due)) leggi_progressiva(kRigaProgressivaDue);
+  if (passa_qui(tipo_riga::progressiva_uno)) leggi_progressiva(kRigaProgressivaUno);
+  if (passa_qui(tipo_riga::sfondo_uno)) m_.riga(kRigaDatiPercorso).inizio = numero();
+  if (passa_qui(tipo_riga::sfondo_due)) m_.riga(kRigaDatiPercorso).posizione = numero();
+  if (passa_qui(tipo_riga::sfondo_tre)) m_.riga(kRigaDatiPercorso).fine = numero();
+  if (passa_qui(tipo_riga::ripetizione)) return leggi_ripetizione(riga);
   return true;
 }
 
 bool lettore_linea::leggi_lunghezza() {
   const int32_t lunghezza = numero();
-  m_.riga(84).fine = lunghezza;
+  m_.riga(kRigaDatiGenerali).fine = lunghezza;
   if (lunghezza > kLunghezzaMassima) {
     ferma(1);
     return false;
@@ -276,7 +262,7 @@ void lettore_linea::leggi_progressiva(int riga) {
 }
 
 bool lettore_linea::leggi_ripetizione(const std::string& riga) {
-  voce& v = m_.riga(86);
+  voce& v = m_.riga(kRigaDatiTreno);
   v.inizio = numero();
   v.fine = numero();
   if (v.inizio % kMetriCella != 0) {
@@ -325,29 +311,28 @@ lettore_linea::esito_riga lettore_linea::ciclo_righe() {
       if (f_.eof()) return esito_riga::avanti;
     }
     r_.chiave();
-    const esito_riga esito = riga_dopo_generale(minuscolo_1252(riga));
+    const esito_riga esito = riga_dopo_generale(riga, minuscolo_1252(riga));
     if (esito != esito_riga::avanti) return esito;
   }
   return esito_riga::avanti;
 }
 
-// Every test on one keyword field, in order, all ignoring letter case; each
-// that passes reads its row.
-lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& chiave) {
+// Every test on one keyword field, in order; each that passes reads its row.
+// Curve rows are read only when the run builds the plan.
+lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& riga,
+                                                            const std::string& chiave) {
   esito_riga esito = esito_riga::avanti;
-  auto prova = [this, &esito](bool passa, tipo_riga tipo, auto&& leggi_riga) {
-    if (esito != esito_riga::avanti || !passa) return;
-    r_.riga(tipo);
+  auto prova = [&](tipo_riga tipo, auto&& leggi_riga) {
+    if (esito != esito_riga::avanti || !passa_e_racconta(tipo, riga, chiave)) return;
     esito = leggi_riga();
   };
-  prova(contiene(chiave, "pendenza"), tipo_riga::pendenza, [this] { return riga_pendenza(); });
-  prova(m_.crea_tracciato != 0 && contiene(chiave, "curva"), tipo_riga::curva,
-        [this, &chiave] { return riga_curva(chiave); });
-  prova(contiene(chiave, "montagna"), tipo_riga::montagna, [this] { return riga_montagna(); });
-  prova(contiene(chiave, "indicatori_v"), tipo_riga::indicatori,
-        [this] { return riga_indicatori(); });
-  prova(contiene(chiave, "cartello") && contiene(chiave, "indicat"), tipo_riga::cartello,
-        [this] { return riga_cartello(); });
+  prova(tipo_riga::pendenza, [this] { return riga_pendenza(); });
+  if (m_.crea_tracciato != 0) {
+    prova(tipo_riga::curva, [this, &chiave] { return riga_curva(chiave); });
+  }
+  prova(tipo_riga::montagna, [this] { return riga_montagna(); });
+  prova(tipo_riga::indicatori, [this] { return riga_indicatori(); });
+  prova(tipo_riga::cartello, [this] { return riga_cartello(); });
   return esito;
 }
 
@@ -499,9 +484,9 @@ std::optional<double> curvatura_classe(std::string_view parola_chiave) {
 }
 
 void progressive_ordina(modello& m) {
-  const progressiva tre = da_riga(m.riga(81));
-  const progressiva due = da_riga(m.riga(82));
-  const progressiva uno = da_riga(m.riga(83));
+  const progressiva tre = da_riga(m.riga(kRigaProgressivaTre));
+  const progressiva due = da_riga(m.riga(kRigaProgressivaDue));
+  const progressiva uno = da_riga(m.riga(kRigaProgressivaUno));
   const int32_t somma_inizi = entro_32_bit(
       int64_t{entro_32_bit(int64_t{tre.inizio} + due.inizio, "sum of chainage beginnings")} +
           uno.inizio,
@@ -511,7 +496,7 @@ void progressive_ordina(modello& m) {
   for (int n = 0; n < 3; ++n) {
     progressiva p = ordine[static_cast<std::size_t>(n)];
     if (p.posizione == 1) p.fine = entro_32_bit(int64_t{p.fine} + 100, "chainage offset + 100");
-    in_riga(m.riga(81 + n), p);
+    in_riga(m.riga(kRigaProgressivaTre + n), p);
   }
 }
 

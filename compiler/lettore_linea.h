@@ -12,7 +12,6 @@
 
 namespace scenario {
 
-inline constexpr int32_t kRigaPrimoCartello = 80;  // board texts fill the table downwards from here
 inline constexpr int32_t kMontagneMassime = 80;    // rows 1..80 of the montagna lists
 
 // Cell of a point object at `posizione`: round(posizione / 50 + 1), not

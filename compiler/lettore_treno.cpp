@@ -10,12 +10,11 @@
 
 #include "base/codifica.h"
 #include "compiler/lettori.h"
+#include "compiler/righe.h"
 
 namespace scenario {
 namespace {
 
-// Rows 1 up to the lowest board row are the stations'.
-constexpr int32_t kPrimaRigaCartelli = 80;
 // Objects stand this far before the end of the strip at most.
 constexpr int64_t kMargineRiga = 100;
 
@@ -88,7 +87,7 @@ esito_riga riga_aderenza(modello& m, flusso_campi& f, riempimenti& r) {
 }
 
 void riga_orologio(modello& m, flusso_campi& f) {
-  voce& r = m.riga(86);
+  voce& r = m.riga(kRigaDatiTreno);
   r.campo10 = f.leggi_int16();
   r.campo11 = f.leggi_int16();
   r.campo12 = f.leggi_int16();
@@ -151,40 +150,33 @@ struct lettura {
 // field may pass more than one.
 esito_riga tratta_riga(lettura& l, const std::string& riga) {
   const std::string chiave = minuscolo_1252(riga);
-  auto ha = [&chiave, &l](std::string_view parola, tipo_riga tipo) {
-    if (!contiene(chiave, parola)) return false;
-    l.racconta.riga(tipo);
-    return true;
-  };
-  auto ha_entrambe = [&chiave, &l](std::string_view a, std::string_view b, tipo_riga tipo) {
-    if (!contiene(chiave, a) || !contiene(chiave, b)) return false;
+  auto ha = [&riga, &chiave, &l](tipo_riga tipo) {
+    if (!passa(tipo, riga, chiave)) return false;
     l.racconta.riga(tipo);
     return true;
   };
   modello& m = l.m;
   flusso_campi& f = l.f;
-  if (ha_entrambe("frenata", "massa", tipo_riga::massa_frenata)) {
-    m.riga(84).inizio = f.leggi_int32();
-  }
-  if (ha("vetture", tipo_riga::vetture)) m.riga(84).posizione = f.leggi_int32();
-  if (ha("velocit", tipo_riga::velocita)) {
+  if (ha(tipo_riga::massa_frenata)) m.riga(kRigaDatiGenerali).inizio = f.leggi_int32();
+  if (ha(tipo_riga::vetture)) m.riga(kRigaDatiGenerali).posizione = f.leggi_int32();
+  if (ha(tipo_riga::velocita)) {
     if (auto e = riga_velocita(m, f, l.r); e != esito_riga::prosegui) return e;
   }
-  if (ha("aderenza", tipo_riga::aderenza)) {
+  if (ha(tipo_riga::aderenza)) {
     if (auto e = riga_aderenza(m, f, l.r); e != esito_riga::prosegui) return e;
   }
-  if (ha("orologio", tipo_riga::orologio)) riga_orologio(m, f);
-  if (ha("sabbia", tipo_riga::sabbia)) m.riga(86).campo7 = f.leggi_int16();
-  if (ha("segnale", tipo_riga::segnale)) {
+  if (ha(tipo_riga::orologio)) riga_orologio(m, f);
+  if (ha(tipo_riga::sabbia)) m.riga(kRigaDatiTreno).campo7 = f.leggi_int16();
+  if (ha(tipo_riga::segnale)) {
     if (auto e = riga_segnale(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("rallentamento", tipo_riga::rallentamento)) {
+  if (ha(tipo_riga::rallentamento)) {
     if (auto e = riga_rallentamento(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("abbattimento", tipo_riga::abbattimento)) {
+  if (ha(tipo_riga::abbattimento)) {
     if (auto e = riga_abbattimento(m, f); e != esito_riga::prosegui) return e;
   }
-  if (ha("stazione", tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento);
+  if (ha(tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento);
   return esito_riga::prosegui;
 }
 
@@ -226,7 +218,7 @@ void completa_profili(modello& m, riempimenti& r, const flusso_campi& f) {
 // The line's kilometre reference rows must stand on whole cells.
 void controlla_riferimenti(modello& m) {
   bool fuori_passo = false;
-  for (int i = 81; i <= 83; ++i) {
+  for (int32_t i = kRigaProgressivaTre; i <= kRigaProgressivaUno; ++i) {
     const voce& r = m.riga(i);
     if (r.inizio % kMetriCella != 0 || r.fine % kMetriCella != 0) fuori_passo = true;
   }
@@ -272,7 +264,7 @@ void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
             f,
             riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec},
             1,
-            std::min(valori.voce_cartello, kPrimaRigaCartelli),
+            std::min(valori.voce_cartello, kRigaPrimoCartello),
             racconta};
   salta_a_generale(f);
   while (auto riga = prossima_chiave(f, racconta)) {

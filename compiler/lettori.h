@@ -18,7 +18,7 @@ struct valori_lettura {
   int32_t indice_pendenza = 0;                 // next cell whose gradient is not yet written
   int32_t pendenza_prec = 0;                   // gradient of the last row read
   int32_t indice_tracciato = 2;                // next plan point to compute
-  int32_t voce_cartello = 80;                  // next table row for a board text; the station floor
+  int32_t voce_cartello = kRigaPrimoCartello;  // next table row for a board text; the station floor
   int32_t velocita_prec = 0;                   // speed of the last speed row read
   int32_t aderenza_prec = 0;                   // adhesion of the last adhesion row read
   osservatore_lettura* osservatore = nullptr;  // told about the reading, when there is one

@@ -16,8 +16,8 @@ std::string leggi_sorgente(testo_sorgente& testo) {
 
 void memorizza_dati(modello& m, testo_sorgente& linea, testo_sorgente& treno,
                     osservatore_lettura* osservatore) {
-  m.riga(85).nome = m.percorso;
-  m.riga(86).nome = m.treno;
+  m.riga(kRigaDatiPercorso).nome = m.percorso;
+  m.riga(kRigaDatiTreno).nome = m.treno;
   valori_lettura valori;
   valori.osservatore = osservatore;
   try {

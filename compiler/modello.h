@@ -75,6 +75,21 @@ struct elemento_tracciato {
 };
 
 inline constexpr int kRigheTabella = 87;
+
+// Rows of `tabella`: stations from row 1 up, board texts from row 80 down,
+// then the rows of constants.
+inline constexpr int32_t kRigaPrimaStazione = 1;
+inline constexpr int32_t kRigaPrimoCartello = 80;  // the first board text; later ones go below
+inline constexpr int32_t kRigaProgressivaTre = 81;  // the three chainage segments, in order
+inline constexpr int32_t kRigaProgressivaDue = 82;
+inline constexpr int32_t kRigaProgressivaUno = 83;
+inline constexpr int32_t kRigaDatiGenerali = 84;  // braked mass, route length, number of cars
+inline constexpr int32_t kRigaDatiPercorso = 85;  // backgrounds, route name, marker, st code
+inline constexpr int32_t kRigaDatiTreno = 86;     // repetition, train number, sand, clock
+
+// A station's approach marks are this plus 1..4 in `preavviso`; a signal's
+// are (sx * 3 + dx) * 10 + 1..4.
+inline constexpr uint8_t kPreavvisoStazione = 80;
 inline constexpr int kRigheMontagne = 81;
 inline constexpr int32_t kMetriCella = 50;
 inline constexpr int32_t kLunghezzaMassima = 1'000'000;

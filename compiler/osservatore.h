@@ -10,39 +10,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "compiler/righe.h"
+
 namespace scenario {
-
-enum class testo_letto : uint8_t { linea, treno };
-
-// Every row kind of the two texts, one per keyword test.
-enum class tipo_riga : uint8_t {
-  // Line text, general section.
-  lunghezza,
-  progressiva_tre,
-  progressiva_due,
-  progressiva_uno,
-  sfondo_uno,
-  sfondo_due,
-  sfondo_tre,
-  ripetizione,
-  // Line text, after the general section.
-  pendenza,
-  curva,
-  montagna,
-  indicatori,
-  cartello,
-  // Train text.
-  massa_frenata,
-  vetture,
-  velocita,
-  aderenza,
-  orologio,
-  sabbia,
-  segnale,
-  rallentamento,
-  abbattimento,
-  stazione,
-};
 
 // One field as the stream read it.
 struct campo_letto {

@@ -67,7 +67,9 @@ void calcola_zona(voce& r, int32_t lunghezza, const flusso_campi& f) {
 void marca_avvicinamento(modello& m, const voce& r) {
   for (int32_t k = 1; k <= 4; ++k) {
     const int64_t n = cella_fermata(r) - k;
-    if (n > 1) m.cella_a(static_cast<int32_t>(n)).preavviso = static_cast<uint8_t>(80 + k);
+    if (n > 1) {
+      m.cella_a(static_cast<int32_t>(n)).preavviso = static_cast<uint8_t>(kPreavvisoStazione + k);
+    }
   }
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/codifica.h"
 #include "base/scrittore_testo.h"
+#include "compiler/righe.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
 #include "output/file_compilati.h"
@@ -31,32 +33,19 @@ std::string testo(const righe& linee) {
   return t;
 }
 
-struct sezione {
-  std::string_view parola;  // the row keyword begins with it
-  std::string_view intestazione;
-};
-constexpr std::array<sezione, 5> kSezioniLinea = {{{"curva", "[curve]"},
-                                                   {"pendenza", "[pendenze]"},
-                                                   {"montagna", "[montagne]"},
-                                                   {"indicatori", "[cartelli]"},
-                                                   {"cartello", "[indicazioni]"}}};
-constexpr std::array<sezione, 6> kSezioniTreno = {{{"aderenza", "[aderenze]"},
-                                                   {"velocita", "[vel_limite]"},
-                                                   {"stazione", "[stazioni]"},
-                                                   {"rallentamento", "[rallentamenti]"},
-                                                   {"segnale", "[segnali]"},
-                                                   {"abbattimento", "[codici]"}}};
-
-// The rows, each under its section's header as the format lays them out.
-template <std::size_t N>
-righe in_sezioni(righe testo, const righe& dopo, const std::array<sezione, N>& sezioni) {
+// The rows, each under its kind's header as the format lays them out (a row
+// no keyword test takes, or a general one, stays under the current header).
+righe in_sezioni(righe testo, const righe& dopo, testo_letto quale) {
   std::string_view attuale;
   for (const std::string& riga : dopo) {
-    for (const sezione& s : sezioni) {
-      if (riga.rfind(s.parola, 0) == 0 && s.intestazione != attuale) {
-        attuale = s.intestazione;
-        if (testo.back() != attuale) testo.emplace_back(attuale);
-      }
+    const std::string chiave = riga.substr(0, riga.find(','));
+    const std::string minuscola = minuscolo_1252(chiave);
+    for (const descrizione_riga& d : tutte_le_righe()) {
+      if (d.testo != quale || d.intestazione == "[generale]") continue;
+      if (!passa(d.tipo, chiave, minuscola) || d.intestazione == attuale) continue;
+      attuale = d.intestazione;
+      if (testo.back() != attuale) testo.emplace_back(attuale);
+      break;
     }
     testo.push_back(riga);
   }
@@ -66,10 +55,11 @@ righe in_sezioni(righe testo, const righe& dopo, const std::array<sezione, N>& s
 
 // A 1 000 m route: cells 0 to 160, row positions up to 7 900 m.
 righe linea(const righe& dopo) {
-  return in_sezioni({"[generale]", "lunghezza percorso, 1000", "[curve]"}, dopo, kSezioniLinea);
+  return in_sezioni({"[generale]", "lunghezza percorso, 1000", "[curve]"}, dopo,
+                    testo_letto::linea);
 }
 
-righe treno(const righe& dopo) { return in_sezioni({"[generale]"}, dopo, kSezioniTreno); }
+righe treno(const righe& dopo) { return in_sezioni({"[generale]"}, dopo, testo_letto::treno); }
 
 const righe kTrenoVuoto = treno({});
 const righe kLineaVuota = linea({});

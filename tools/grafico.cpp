@@ -192,7 +192,7 @@ int32_t fine_asse(const modello& m, const contenuto& k) {
 
 contenuto contenuto_di(const modello& m) {
   contenuto k;
-  for (int r = kRigaPrimaStazione; r <= kRigaUltimoCartello; ++r) {
+  for (int r = kRigaPrimaStazione; r <= kRigaPrimoCartello; ++r) {
     if (genere_di(r, m.riga(r)) == genere_riga::stazione) k.stazioni.emplace_back(r, &m.riga(r));
   }
   k.lunghezza = std::max(0, m.riga(kRigaDatiGenerali).fine);

@@ -49,7 +49,7 @@ genere_riga genere_di(int riga, const voce& v) {
   if (riga == kRigaDatiPercorso) return genere_riga::dati_percorso;
   if (riga == kRigaDatiTreno) return genere_riga::dati_treno;
   if (voce_vuota(v)) return genere_riga::vuota;
-  if (riga < kRigaPrimaStazione || riga > kRigaUltimoCartello) return genere_riga::inattesa;
+  if (riga < kRigaPrimaStazione || riga > kRigaPrimoCartello) return genere_riga::inattesa;
   voce senza_nome = v;
   senza_nome.nome.clear();
   return voce_vuota(senza_nome) ? genere_riga::cartello : genere_riga::stazione;

@@ -12,14 +12,6 @@
 
 namespace scenario {
 
-inline constexpr int kRigaPrimaStazione = 1;
-inline constexpr int kRigaUltimoCartello = 80;
-inline constexpr int kRigaProgressivaTre = 81;
-inline constexpr int kRigaProgressivaUno = 83;
-inline constexpr int kRigaDatiGenerali = 84;
-inline constexpr int kRigaDatiPercorso = 85;
-inline constexpr int kRigaDatiTreno = 86;
-
 // The object an `evento` value stands for ("segnale", "punto codice", ...);
 // "sconosciuto" for a value no reader sets.
 std::string_view nome_evento(uint8_t evento);

@@ -18,32 +18,6 @@
 namespace scenario {
 namespace {
 
-constexpr std::array<std::string_view, 1> kValoriLunghezza = {"route length"};
-constexpr std::array<std::string_view, 3> kValoriProgressiva = {"beginning", "offset", "flag"};
-constexpr std::array<std::string_view, 1> kValoriSfondo = {"position"};
-constexpr std::array<std::string_view, 2> kValoriRipetizione = {"start", "end"};
-constexpr std::array<std::string_view, 2> kValoriPendenza = {"position", "gradient"};
-constexpr std::array<std::string_view, 2> kValoriCurva = {"start", "length"};
-constexpr std::array<std::string_view, 3> kValoriMontagna = {"start", "end", "type"};
-constexpr std::array<std::string_view, 9> kValoriIndicatori = {
-    "posizione", "vas", "vbs", "vcs", "strisces", "vad", "vbd", "vcd", "strisced"};
-constexpr std::array<std::string_view, 2> kValoriCartello = {"position", "text"};
-constexpr std::array<std::string_view, 1> kValoriMassa = {"braked-mass percentage"};
-constexpr std::array<std::string_view, 1> kValoriVetture = {"number of cars"};
-constexpr std::array<std::string_view, 2> kValoriVelocita = {"position", "speed"};
-constexpr std::array<std::string_view, 2> kValoriAderenza = {"position", "adhesion"};
-constexpr std::array<std::string_view, 3> kValoriOrologio = {"hours", "minutes", "seconds"};
-constexpr std::array<std::string_view, 1> kValoriSabbia = {"sand"};
-constexpr std::array<std::string_view, 11> kValoriSegnale = {
-    "posizione", "sx", "s1", "s2", "s3", "rapp", "dx", "d1", "d2", "d3", "tempo"};
-constexpr std::array<std::string_view, 6> kValoriRallentamento = {"x",    "v",    "l",
-                                                                  "f_tt", "f_ta", "d_v"};
-constexpr std::array<std::string_view, 2> kValoriAbbattimento = {"position", "value"};
-constexpr std::array<std::string_view, 17> kValoriStazione = {
-    "posizione", "tipo",   "platform length", "campo4",  "campo5",  "campo6",
-    "campo7",    "campo8", "campo9",          "campo10", "campo11", "campo12",
-    "campo13",   "hours",  "minutes",         "seconds", "nome"};
-
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
 std::string_view nome_gravita(gravita g) { return g == gravita::errore ? "error" : "warning"; }
@@ -84,101 +58,14 @@ std::optional<std::string> leggi_testo_utente(const std::filesystem::path& file)
 
 std::string metri(int64_t valore) { return std::to_string(valore) + " m"; }
 
-std::string_view nome_riga(tipo_riga t) {
-  switch (t) {
-    case tipo_riga::lunghezza:
-      return "route length row";
-    case tipo_riga::progressiva_tre:
-    case tipo_riga::progressiva_due:
-    case tipo_riga::progressiva_uno:
-      return "chainage row";
-    case tipo_riga::sfondo_uno:
-    case tipo_riga::sfondo_due:
-    case tipo_riga::sfondo_tre:
-      return "background row";
-    case tipo_riga::ripetizione:
-      return "signal repetition row";
-    case tipo_riga::pendenza:
-      return "gradient row";
-    case tipo_riga::curva:
-      return "curve row";
-    case tipo_riga::montagna:
-      return "montagna row";
-    case tipo_riga::indicatori:
-      return "speed board row";
-    case tipo_riga::cartello:
-      return "indication board row";
-    case tipo_riga::massa_frenata:
-      return "braked-mass row";
-    case tipo_riga::vetture:
-      return "number-of-cars row";
-    case tipo_riga::velocita:
-      return "speed row";
-    case tipo_riga::aderenza:
-      return "adhesion row";
-    case tipo_riga::orologio:
-      return "clock row";
-    case tipo_riga::sabbia:
-      return "sand row";
-    case tipo_riga::segnale:
-      return "signal row";
-    case tipo_riga::rallentamento:
-      return "slowdown row";
-    case tipo_riga::abbattimento:
-      return "abbattimento row";
-    case tipo_riga::stazione:
-      return "station row";
-  }
-  return "row";
+std::string_view nome_riga(tipo_riga t) { return descrizione(t).nome; }
+
+std::string_view nome_valore(tipo_riga t, std::size_t n) {
+  const std::span<const campo_riga> campi = descrizione(t).campi;
+  return n < campi.size() ? campi[n].nome : std::string_view("value");
 }
 
-std::span<const std::string_view> nomi_valori(tipo_riga t) {
-  switch (t) {
-    case tipo_riga::lunghezza:
-      return kValoriLunghezza;
-    case tipo_riga::progressiva_tre:
-    case tipo_riga::progressiva_due:
-    case tipo_riga::progressiva_uno:
-      return kValoriProgressiva;
-    case tipo_riga::sfondo_uno:
-    case tipo_riga::sfondo_due:
-    case tipo_riga::sfondo_tre:
-      return kValoriSfondo;
-    case tipo_riga::ripetizione:
-      return kValoriRipetizione;
-    case tipo_riga::pendenza:
-      return kValoriPendenza;
-    case tipo_riga::curva:
-      return kValoriCurva;
-    case tipo_riga::montagna:
-      return kValoriMontagna;
-    case tipo_riga::indicatori:
-      return kValoriIndicatori;
-    case tipo_riga::cartello:
-      return kValoriCartello;
-    case tipo_riga::massa_frenata:
-      return kValoriMassa;
-    case tipo_riga::vetture:
-      return kValoriVetture;
-    case tipo_riga::velocita:
-      return kValoriVelocita;
-    case tipo_riga::aderenza:
-      return kValoriAderenza;
-    case tipo_riga::orologio:
-      return kValoriOrologio;
-    case tipo_riga::sabbia:
-      return kValoriSabbia;
-    case tipo_riga::segnale:
-      return kValoriSegnale;
-    case tipo_riga::rallentamento:
-      return kValoriRallentamento;
-    case tipo_riga::abbattimento:
-      return kValoriAbbattimento;
-    case tipo_riga::stazione:
-      return kValoriStazione;
-  }
-  return {};
-}
+std::size_t valori_attesi(tipo_riga t) { return descrizione(t).campi.size(); }
 
 righe_testo::righe_testo(std::string_view byte) : byte_(byte), inizi_{0} {
   for (std::size_t n = 0; n < byte.size(); ++n) {

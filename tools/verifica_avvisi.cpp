@@ -19,12 +19,6 @@ constexpr int64_t kDistanzaPendenze = 50;
 constexpr int64_t kPendenzaMinima = -100;  // the cell keeps gradient + 100 in one byte
 constexpr int64_t kPendenzaMassima = 155;
 
-constexpr std::array<std::string_view, 7> kIntestazioniLinea = {
-    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
-constexpr std::array<std::string_view, 8> kIntestazioniTreno = {
-    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
-    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
-
 std::string citato(std::string_view cp1252) { return "'" + utf8_da_1252(cp1252) + "'"; }
 
 std::string ripulito(std::string_view testo) {
@@ -35,10 +29,7 @@ std::string ripulito(std::string_view testo) {
 }
 
 bool intestazione_nota(testo_letto t, std::string_view pulito) {
-  const auto tutte = t == testo_letto::linea
-                         ? std::span<const std::string_view>(kIntestazioniLinea)
-                         : std::span<const std::string_view>(kIntestazioniTreno);
-  for (std::string_view i : tutte) {
+  for (std::string_view i : intestazioni(t)) {
     if (i == pulito) return true;
   }
   return false;
@@ -49,50 +40,15 @@ bool tra_parentesi(std::string_view pulito) {
 }
 
 // The header a row kind stands under.
-std::string_view sezione_di(tipo_riga t) {
-  switch (t) {
-    case tipo_riga::curva:
-      return "[curve]";
-    case tipo_riga::pendenza:
-      return "[pendenze]";
-    case tipo_riga::montagna:
-      return "[montagne]";
-    case tipo_riga::indicatori:
-      return "[cartelli]";
-    case tipo_riga::cartello:
-      return "[indicazioni]";
-    case tipo_riga::aderenza:
-      return "[aderenze]";
-    case tipo_riga::velocita:
-      return "[vel_limite]";
-    case tipo_riga::stazione:
-      return "[stazioni]";
-    case tipo_riga::rallentamento:
-      return "[rallentamenti]";
-    case tipo_riga::segnale:
-      return "[segnali]";
-    case tipo_riga::abbattimento:
-      return "[codici]";
-    default:
-      return "[generale]";
+std::string_view sezione_di(tipo_riga t) { return descrizione(t).intestazione; }
+
+// Whether a field passes a keyword test of the line text's rows of `sezione`.
+bool passa_sezione(sezione_riga sezione, std::string_view campo) {
+  const std::string minuscolo = minuscolo_1252(campo);
+  for (const descrizione_riga& d : tutte_le_righe()) {
+    if (d.sezione == sezione && passa(d.tipo, campo, minuscolo)) return true;
   }
-}
-
-// The general tests of the line text, made here on any field.
-bool passa_generale(std::string_view campo) {
-  auto ha = [campo](std::string_view parola) { return contiene(campo, parola); };
-  return (contiene_senza_maiuscole(campo, "lunghezza") &&
-          contiene_senza_maiuscole(campo, "percorso")) ||
-         (ha("progressiva") && (ha("tre") || ha("due") || ha("uno"))) ||
-         (ha("sfondo") && (ha("uno") || ha("due") || ha("tre"))) ||
-         (ha("segnali") && ha("ripetizione"));
-}
-
-// The line tests after the general section, on a lowered field.
-bool passa_dopo_generale(std::string_view minuscolo) {
-  auto ha = [minuscolo](std::string_view parola) { return contiene(minuscolo, parola); };
-  return ha("pendenza") || ha("curva") || ha("montagna") || ha("indicatori_v") ||
-         (ha("cartello") && ha("indicat"));
+  return false;
 }
 
 bool sembra_numero(std::string_view pulito) {
@@ -137,7 +93,6 @@ class avvisi {
   }
 
   void riga_corta(const riga_letta& riga, std::size_t n, int64_t linea) {
-    const std::span<const std::string_view> nomi = nomi_valori(riga.tipo);
     const std::size_t campo = riga.valore(n);
     // Every line the row reached gives up the fields it took.
     for (std::size_t k = n; k < riga.n_valori(); ++k) {
@@ -149,16 +104,16 @@ class avvisi {
     std::string messaggio =
         "the " + std::string(nome_riga(riga.tipo)) + " of line " +
         std::to_string(r_.riga_di(riga.testo, riga.chiave)) + " has only " + std::to_string(n) +
-        " of its " + std::to_string(nomi.size()) + " values on its line: it takes " +
+        " of its " + std::to_string(valori_attesi(riga.tipo)) + " values on its line: it takes " +
         citato(r_.testo_campo(riga.testo, campo)) + " from line " + std::to_string(linea) +
-        " as its " + std::string(n < nomi.size() ? nomi[n] : "value");
+        " as its " + std::string(nome_valore(riga.tipo, n));
     if (primo_della_riga) messaggio += ", so the row of that line is lost";
     r_.avviso(r_.campo(riga.testo, campo), "short-row",
               messaggio + ". Complete the row on its own line");
   }
 
   void valori_riga(const riga_letta& riga) {
-    const std::size_t attesi = nomi_valori(riga.tipo).size();
+    const std::size_t attesi = valori_attesi(riga.tipo);
     if (riga.tipo == tipo_riga::stazione && riga.ha_valore(16)) {
       testo_con_virgola(riga, 16, "station name");
     }
@@ -339,7 +294,7 @@ class avvisi {
       const int64_t v = r_.numero(riga, n);
       if (v >= 0 && v <= 9) continue;
       r_.avviso(r_.valore(riga, n), "digit",
-                "the signal's " + std::string(nomi_valori(riga.tipo)[n]) + " is " +
+                "the signal's " + std::string(nome_valore(riga.tipo, n)) + " is " +
                     std::to_string(v) +
                     ", not a digit 0 to 9: packed as s * 10 + d it runs into the other digit "
                     "of its pair. Write one digit");
@@ -496,14 +451,14 @@ class avvisi {
     if (!righe_ignorate_.insert({c.testo, r_.riga_di(c.testo, c.campo)}).second) return;
     const posto p = r_.campo(c.testo, c.campo);
     const bool linea = c.testo == testo_letto::linea;
-    if (linea && c.generale && passa_dopo_generale(minuscolo_1252(campo))) {
+    if (linea && c.generale && passa_sezione(sezione_riga::dopo_generale, campo)) {
       r_.avviso(p, "section",
                 citato(campo) +
                     " stands in the general section, where only the general rows are read: "
                     "the row is ignored. Move it below [curve]");
       return;
     }
-    if (linea && !c.generale && passa_generale(campo)) {
+    if (linea && !c.generale && passa_sezione(sezione_riga::generale, campo)) {
       r_.avviso(p, "section",
                 citato(campo) +
                     " stands after the general section ended, where general rows are not read: "
@@ -511,7 +466,7 @@ class avvisi {
       return;
     }
     std::string perche;
-    if (linea && c.generale && passa_generale(minuscolo_1252(campo))) {
+    if (linea && c.generale && passa_sezione(sezione_riga::generale, minuscolo_1252(campo))) {
       perche =
           ": the keywords of the general rows, but for the route length, are matched in "
           "lower case only. Write it in lower case";

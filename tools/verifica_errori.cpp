@@ -437,7 +437,7 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
     r.errore(r.chiave(*attiva), 25,
              testo + " ends inside this " + std::string(nome_riga(attiva->tipo)) + ": it has " +
                  std::to_string(attiva->n_valori()) + " of its " +
-                 std::to_string(nomi_valori(attiva->tipo).size()) + " values. Complete the row");
+                 std::to_string(valori_attesi(attiva->tipo)) + " values. Complete the row");
     return;
   }
   if (t == testo_letto::linea && !ha_riga(r, tipo_riga::lunghezza)) {
@@ -483,10 +483,9 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
   }
   if (attiva != nullptr && indice >= attiva->primo_valore) {
     const std::size_t n = indice - attiva->primo_valore;
-    const std::span<const std::string_view> nomi = nomi_valori(attiva->tipo);
-    if (n < nomi.size()) {
-      messaggio +=
-          ", as the " + std::string(nomi[n]) + " of the " + std::string(nome_riga(attiva->tipo));
+    if (n < valori_attesi(attiva->tipo)) {
+      messaggio += ", as the " + std::string(nome_valore(attiva->tipo, n)) + " of the " +
+                   std::string(nome_riga(attiva->tipo));
     }
   }
   r.errore(r.in_byte(t, f.posizione, fine), 25, messaggio);

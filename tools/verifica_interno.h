@@ -39,9 +39,12 @@ class righe_testo {
   std::vector<std::size_t> inizi_;
 };
 
-// A row kind as messages name it ("signal row"), and its values' names.
+// A row kind as messages name it ("signal row"), the name of its value `n`
+// ("value" past its last), and how many values it has: from the table of row
+// kinds.
 std::string_view nome_riga(tipo_riga t);
-std::span<const std::string_view> nomi_valori(tipo_riga t);
+std::string_view nome_valore(tipo_riga t, std::size_t n);
+std::size_t valori_attesi(tipo_riga t);
 
 // Everything a pass needs: the texts, the observed reading, the model the
 // compile left, and the diagnoses found so far.
