@@ -87,8 +87,10 @@ bool flusso_campi::consuma_virgola() {
   return false;
 }
 
-void flusso_campi::racconta(std::size_t fine, bool numero, double valore) const {
-  if (osservatore_ != nullptr) osservatore_->campo({inizio_campo_, fine, numero, valore});
+void flusso_campi::racconta(std::size_t fine, slot_valore slot, double valore) const {
+  if (osservatore_ != nullptr) {
+    osservatore_->campo({inizio_campo_, fine, slot != slot_valore::testo, slot, valore});
+  }
 }
 
 void flusso_campi::inizia_campo() {
@@ -105,7 +107,7 @@ std::string flusso_campi::leggi_testo() {
     if (chiusura == std::string_view::npos) chiusura = byte_.size();
     std::string campo(byte_.substr(inizio, chiusura - inizio));
     pos_ = chiusura < byte_.size() ? chiusura + 1 : chiusura;
-    racconta(pos_, false, 0.0);
+    racconta(pos_, slot_valore::testo, 0.0);
     salta_spazi();
     if (!consuma_virgola()) consuma_fine_riga();
     return campo;
@@ -113,7 +115,7 @@ std::string flusso_campi::leggi_testo() {
   const std::size_t inizio = pos_;
   while (pos_ < byte_.size() && byte_[pos_] != ',' && !fine_riga(byte_[pos_])) ++pos_;
   std::string campo(byte_.substr(inizio, pos_ - inizio));
-  racconta(pos_, false, 0.0);
+  racconta(pos_, slot_valore::testo, 0.0);
   if (!consuma_virgola()) consuma_fine_riga();
   return campo;
 }
@@ -128,7 +130,7 @@ std::string flusso_campi::leggi_testo_tabella() {
   return campo;
 }
 
-double flusso_campi::leggi_numero(double minimo, double massimo, std::string_view slot) {
+double flusso_campi::leggi_numero(slot_valore slot, double minimo, double massimo) {
   inizia_campo();
   const std::size_t inizio = pos_;
   while (pos_ < byte_.size() && byte_[pos_] != ',' && !spazio(byte_[pos_]) &&
@@ -145,25 +147,28 @@ double flusso_campi::leggi_numero(double minimo, double massimo, std::string_vie
   if (fuori_scala || valore < minimo || valore > massimo) {
     std::string motivo = "the number '";
     motivo += token;
-    motivo += "' does not fit ";
-    motivo += slot;
+    motivo += "' does not fit a ";
+    motivo += nome_slot(slot);
+    motivo += slot == slot_valore::byte ? "" : " value";
+    motivo += " (";
+    motivo += intervallo_slot(slot);
+    motivo += ")";
     throw errore_lettura(motivo, inizio);
   }
-  racconta(fine_token, true, valore);
+  racconta(fine_token, slot, valore);
   return valore;
 }
 
 uint8_t flusso_campi::leggi_byte() {
-  return static_cast<uint8_t>(leggi_numero(0, 255, "a byte (0 to 255)"));
+  return static_cast<uint8_t>(leggi_numero(slot_valore::byte, 0, 255));
 }
 
 int16_t flusso_campi::leggi_int16() {
-  return static_cast<int16_t>(leggi_numero(-32768, 32767, "a 16-bit value (-32768 to 32767)"));
+  return static_cast<int16_t>(leggi_numero(slot_valore::int16, -32768, 32767));
 }
 
 int32_t flusso_campi::leggi_int32() {
-  return static_cast<int32_t>(
-      leggi_numero(-2147483648.0, 2147483647.0, "a 32-bit value (-2147483648 to 2147483647)"));
+  return static_cast<int32_t>(leggi_numero(slot_valore::int32, -2147483648.0, 2147483647.0));
 }
 
 }  // namespace scenario

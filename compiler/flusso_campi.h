@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/righe.h"
+
 namespace scenario {
 
 class osservatore_lettura;
@@ -61,8 +63,8 @@ class flusso_campi {
   bool a_fine_riga() const;
   bool consuma_fine_riga();
   bool consuma_virgola();
-  double leggi_numero(double minimo, double massimo, std::string_view slot);
-  void racconta(std::size_t fine, bool numero, double valore) const;
+  double leggi_numero(slot_valore slot, double minimo, double massimo);
+  void racconta(std::size_t fine, slot_valore slot, double valore) const;
 
   std::string_view byte_;
   std::size_t pos_ = 0;

@@ -12,7 +12,7 @@
 
 namespace scenario {
 
-inline constexpr int32_t kMontagneMassime = 80;    // rows 1..80 of the montagna lists
+inline constexpr int32_t kMontagneMassime = 80;  // rows 1..80 of the montagna lists
 
 // Cell of a point object at `posizione`: round(posizione / 50 + 1), not
 // round(posizione / 50) + 1 (25 m and 75 m both give cell 2).

@@ -79,7 +79,7 @@ inline constexpr int kRigheTabella = 87;
 // Rows of `tabella`: stations from row 1 up, board texts from row 80 down,
 // then the rows of constants.
 inline constexpr int32_t kRigaPrimaStazione = 1;
-inline constexpr int32_t kRigaPrimoCartello = 80;  // the first board text; later ones go below
+inline constexpr int32_t kRigaPrimoCartello = 80;   // the first board text; later ones go below
 inline constexpr int32_t kRigaProgressivaTre = 81;  // the three chainage segments, in order
 inline constexpr int32_t kRigaProgressivaDue = 82;
 inline constexpr int32_t kRigaProgressivaUno = 83;

@@ -19,7 +19,8 @@ struct campo_letto {
   std::size_t inizio = 0;  // its first byte, after the blanks before it (a quote included)
   std::size_t fine = 0;    // one past its last byte (a closing quote included)
   bool numero = false;
-  double valore = 0.0;  // a number's value as its slot took it
+  slot_valore slot = slot_valore::testo;  // the slot it was read into
+  double valore = 0.0;                    // a number's value as its slot took it
 };
 
 class osservatore_lettura {

@@ -64,18 +64,18 @@ struct intervallo_plausibile {
 };
 
 struct campo_riga {
-  std::string_view nome;    // as messages and the reference name it
-  std::string_view unita;   // "m", "km/h", "per mille", "%", "" for none
+  std::string_view nome;   // as messages and the reference name it
+  std::string_view unita;  // "m", "km/h", "per mille", "%", "" for none
   slot_valore slot = slot_valore::int32;
-  std::string_view uso;     // what the compiler does with the value
+  std::string_view uso;  // what the compiler does with the value
   std::optional<intervallo_plausibile> plausibile = std::nullopt;
 };
 
 // Where in its text a row kind is read.
 enum class sezione_riga : uint8_t {
-  generale,        // line text, between [generale] and the first bracketed field
-  dopo_generale,   // line text, after the general section
-  treno,           // anywhere in the train text after [generale]
+  generale,       // line text, between [generale] and the first bracketed field
+  dopo_generale,  // line text, after the general section
+  treno,          // anywhere in the train text after [generale]
 };
 
 struct descrizione_riga {
