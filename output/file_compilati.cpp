@@ -1,12 +1,12 @@
 #include "output/file_compilati.h"
 
-#include <bit>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <span>
 #include <stdexcept>
 
+#include "base/binario.h"
 #include "base/file_cartella.h"
 
 namespace scenario {
@@ -23,16 +23,19 @@ class buffer_byte {
   explicit buffer_byte(std::size_t dimensione) : byte_(dimensione) {}
   buffer_byte(std::size_t blocco, svuotatore svuota) : byte_(blocco), svuota_(std::move(svuota)) {}
 
-  void u8(uint8_t v) { metti(v); }
-  void u16(uint16_t v) { metti(v); }
-  void i16(int16_t v) { metti(static_cast<uint16_t>(v)); }
-  void i32(int32_t v) { metti(static_cast<uint32_t>(v)); }
-  void f64(double v) { metti(std::bit_cast<uint64_t>(v)); }
-  void testo(const std::string& t) {
+  // A member's value: a number in its own width, a text as its 16-bit
+  // length and its bytes.
+  template <valore_fisso T>
+  void valore(T v) {
+    spazio(sizeof(T));
+    metti_le(byte_.data() + pos_, v);
+    pos_ += sizeof(T);
+  }
+  void valore(const std::string& t) {
     if (t.size() > std::numeric_limits<uint16_t>::max()) {
       throw std::length_error("a text of the table is longer than 65535 bytes");
     }
-    u16(static_cast<uint16_t>(t.size()));
+    valore(static_cast<uint16_t>(t.size()));
     spazio(t.size());
     std::memcpy(byte_.data() + pos_, t.data(), t.size());
     pos_ += t.size();
@@ -62,22 +65,6 @@ class buffer_byte {
     throw std::out_of_range("file buffer too small");
   }
 
-  // An unsigned value in its own width, least significant byte first
-  // whatever the host's order.
-  template <typename T>
-  void metti(T v) {
-    spazio(sizeof(T));
-    uint8_t* dove = byte_.data() + pos_;
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(dove, &v, sizeof(T));
-    } else {
-      for (std::size_t b = 0; b < sizeof(T); ++b) {
-        dove[b] = static_cast<uint8_t>((static_cast<uint64_t>(v) >> (8 * b)) & 0xFFU);
-      }
-    }
-    pos_ += sizeof(T);
-  }
-
   std::vector<uint8_t> byte_;
   std::size_t pos_ = 0;
   svuotatore svuota_;
@@ -86,65 +73,24 @@ class buffer_byte {
 // The plan file passes to disk through a block of this size, not whole.
 constexpr std::size_t kBloccoFile = std::size_t{1} << 16;
 
-std::size_t byte_elemento(const elemento_tracciato& e) {
-  switch (e.tipo) {
-    case tipo_elemento::vuoto:
-      return 2;
-    case tipo_elemento::intero:
-      return 4;
-    case tipo_elemento::doppio:
-      return 10;
-  }
-  return 2;
-}
-
 void scrivi_elemento(buffer_byte& b, const elemento_tracciato& e) {
+  b.valore(forma_di(e.tipo).tag);
   switch (e.tipo) {
     case tipo_elemento::vuoto:
-      b.u16(kTagVuoto);
       break;
     case tipo_elemento::intero:
-      b.u16(kTagIntero);
-      b.i16(static_cast<int16_t>(e.valore));
+      b.valore(static_cast<int16_t>(e.valore));
       break;
     case tipo_elemento::doppio:
-      b.u16(kTagDoppio);
-      b.f64(e.valore);
+      b.valore(e.valore);
       break;
   }
 }
 
-void scrivi_voce(buffer_byte& b, const voce& v) {
-  b.u8(v.tipo);
-  b.i32(v.inizio);
-  b.i32(v.fine);
-  b.i32(v.posizione);
-  b.u8(v.campo4);
-  b.testo(v.nome);
-  b.i16(v.campo7);
-  b.i16(v.campo8);
-  b.i16(v.campo10);
-  b.i16(v.campo11);
-  b.i16(v.campo12);
-  b.u8(v.campo9);
-  b.u8(v.campo13);
-  b.u8(v.campo6);
-  b.u8(v.campo5);
-  b.i32(v.orario);
-}
-
-void scrivi_cella(buffer_byte& b, const cella& c) {
-  b.u8(c.evento);
-  b.i16(c.dato1);
-  b.i16(c.dato2);
-  b.i16(c.dato3);
-  b.i16(c.dato4);
-  b.u8(c.tempo_segnale);
-  b.u8(c.preavviso);
-  b.u8(c.montagna);
-  b.u8(c.vel_limite);
-  b.u8(c.pendenza);
-  b.u8(c.aderenza);
+// A record member by member, in the order of its description.
+template <typename Record, typename Membri>
+void scrivi_record(buffer_byte& b, const Record& r, const Membri& membri) {
+  per_ogni_membro(membri, [&b, &r](const auto& m) { b.valore(r.*m.campo); });
 }
 
 void scrivi_tracciato(buffer_byte& b, const modello& m) {
@@ -158,7 +104,7 @@ void scrivi_tracciato(buffer_byte& b, const modello& m) {
 std::vector<uint8_t> byte_tracciato(const modello& m) {
   std::size_t totale = 0;
   for (const auto& coordinata : m.tracciato) {
-    for (const auto& e : coordinata) totale += byte_elemento(e);
+    for (const auto& e : coordinata) totale += forma_di(e.tipo).byte;
   }
   buffer_byte b(totale);
   scrivi_tracciato(b, m);
@@ -169,13 +115,13 @@ std::vector<uint8_t> byte_tabella(const modello& m) {
   std::size_t totale = 0;
   for (const voce& v : m.tabella) totale += kByteVoceSenzaNome + v.nome.size();
   buffer_byte b(totale);
-  for (const voce& v : m.tabella) scrivi_voce(b, v);
+  for (const voce& v : m.tabella) scrivi_record(b, v, kMembriVoce);
   return b.prendi();
 }
 
 std::vector<uint8_t> byte_celle(const modello& m) {
   buffer_byte b(m.celle.size() * kByteCella);
-  for (const cella& c : m.celle) scrivi_cella(b, c);
+  for (const cella& c : m.celle) scrivi_record(b, c, kMembriCella);
   return b.prendi();
 }
 

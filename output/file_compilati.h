@@ -9,16 +9,9 @@
 #include <vector>
 
 #include "compiler/modello.h"
+#include "compiler/record.h"
 
 namespace scenario {
-
-// Plan element tags: the variant type codes empty, 16-bit integer, double.
-inline constexpr uint16_t kTagVuoto = 0;
-inline constexpr uint16_t kTagIntero = 2;
-inline constexpr uint16_t kTagDoppio = 5;
-
-inline constexpr std::size_t kByteCella = 15;
-inline constexpr std::size_t kByteVoceSenzaNome = 34;
 
 std::vector<uint8_t> byte_tracciato(const modello& m);
 std::vector<uint8_t> byte_tabella(const modello& m);

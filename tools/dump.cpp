@@ -9,6 +9,7 @@
 #include "base/codifica.h"
 #include "base/file_cartella.h"
 #include "base/stati_uscita.h"
+#include "compiler/record.h"
 #include "tools/significato.h"
 
 namespace scenario {
@@ -73,6 +74,56 @@ std::string testo_elemento(const elemento_tracciato& e) {
   return "-";
 }
 
+template <typename M>
+using tipo_membro = typename std::remove_cvref_t<M>::tipo;
+
+// Every member of a record under its own name, in file order, a text as
+// aggiungi_nome gives it; `dopo` may add a key after a member.
+template <typename Record, typename Membri, typename Dopo>
+void membri_json(json_ordinato& j, const Record& r, const Membri& membri, Dopo&& dopo) {
+  per_ogni_membro(membri, [&](const auto& m) {
+    if constexpr (kTesto<tipo_membro<decltype(m)>>) {
+      aggiungi_nome(j, std::string(m.nome).c_str(), r.*m.campo);
+    } else {
+      j[std::string(m.nome)] = r.*m.campo;
+    }
+    dopo(m.nome);
+  });
+}
+
+template <typename Record, typename Membri>
+void membri_json(json_ordinato& j, const Record& r, const Membri& membri) {
+  membri_json(j, r, membri, [](std::string_view) {});
+}
+
+// The members of a record as text columns: their names, and a row's values.
+// Texts (the names of table rows) go last, after the numbers.
+template <typename Membri>
+std::vector<std::string> intestazioni_membri(const Membri& membri) {
+  std::vector<std::string> numeri;
+  std::vector<std::string> testi;
+  per_ogni_membro(membri, [&](const auto& m) {
+    (kTesto<tipo_membro<decltype(m)>> ? testi : numeri).emplace_back(m.nome);
+  });
+  numeri.insert(numeri.end(), testi.begin(), testi.end());
+  return numeri;
+}
+
+template <typename Record, typename Membri>
+std::vector<std::string> colonne_membri(const Record& r, const Membri& membri) {
+  std::vector<std::string> numeri;
+  std::vector<std::string> testi;
+  per_ogni_membro(membri, [&](const auto& m) {
+    if constexpr (kTesto<tipo_membro<decltype(m)>>) {
+      testi.push_back(utf8_da_1252(r.*m.campo));
+    } else {
+      numeri.push_back(std::to_string(r.*m.campo));
+    }
+  });
+  numeri.insert(numeri.end(), testi.begin(), testi.end());
+  return numeri;
+}
+
 const voce* riga_puntata(const std::array<voce, kRigheTabella>* tabella, int n) {
   if (tabella == nullptr || n < 0 || n >= kRigheTabella) return nullptr;
   return &(*tabella)[static_cast<std::size_t>(n)];
@@ -83,7 +134,7 @@ const voce* riga_puntata(const std::array<voce, kRigheTabella>* tabella, int n) 
 json_ordinato significato_oggetto(const cella& c, const std::array<voce, kRigheTabella>* tabella) {
   json_ordinato j = json_ordinato::object();
   switch (c.evento) {
-    case 1: {
+    case kEventoSegnale: {
       const auto s = decodifica_segnale(c);
       j["s"] = s.s;
       j["d"] = s.d;
@@ -92,20 +143,20 @@ json_ordinato significato_oggetto(const cella& c, const std::array<voce, kRigheT
       j["dx"] = s.dx;
       break;
     }
-    case 2:
-    case 3:
+    case kEventoFineRallentamento:
+    case kEventoInizioRallentamento:
       j["velocita"] = c.dato1;
       j["d_v"] = c.dato2;
       j["f_tt"] = c.dato3;
       break;
-    case 4:
+    case kEventoAvvisoRallentamento:
       j["velocita"] = c.dato1;
       j["d_v"] = c.dato2;
       break;
-    case 5:
+    case kEventoPreavvisoRallentamento:
       j["numero"] = c.dato1;
       break;
-    case 6: {
+    case kEventoVelocita: {
       const auto v = decodifica_cartello_velocita(c);
       j["prima_serie_kmh"] = v.prima;
       j["seconda_serie_kmh"] = v.seconda;
@@ -113,12 +164,12 @@ json_ordinato significato_oggetto(const cella& c, const std::array<voce, kRigheT
       j["strisce_seconda"] = v.strisce_seconda;
       break;
     }
-    case 10:
-    case 14:
+    case kEventoFermata:
+    case kEventoCartello:
       j["riga"] = c.dato1;
       if (const voce* v = riga_puntata(tabella, c.dato1)) aggiungi_nome(j, "nome", v->nome);
       break;
-    case 12:
+    case kEventoPuntoCodice:
       j["codice"] = c.dato1;
       break;
     default:
@@ -131,9 +182,9 @@ json_ordinato significato_oggetto(const cella& c, const std::array<voce, kRigheT
 // back; any other value before a signal, (sx·3 + dx)·10 + the mark's number.
 json_ordinato significato_preavviso(uint8_t preavviso) {
   json_ordinato j = json_ordinato::object();
-  if (preavviso >= 81 && preavviso <= 84) {
+  if (preavviso > kPreavvisoStazione && preavviso <= kPreavvisoStazione + 4) {
     j["verso"] = "stazione";
-    j["passo"] = preavviso - 80;
+    j["passo"] = preavviso - kPreavvisoStazione;
   } else {
     j["verso"] = "segnale";
     j["sx"] = preavviso / 10 / 3;
@@ -148,18 +199,10 @@ json_ordinato json_cella(const cella& c, int32_t n,
   json_ordinato j;
   j["cella"] = n;
   j["metri"] = {metri_cella(n), metri_cella(n) + kMetriCella - 1};
-  j["evento"] = c.evento;
-  j["oggetto"] = nome_evento(c.evento);
-  j["dato1"] = c.dato1;
-  j["dato2"] = c.dato2;
-  j["dato3"] = c.dato3;
-  j["dato4"] = c.dato4;
-  j["tempo_segnale"] = c.tempo_segnale;
-  j["preavviso"] = c.preavviso;
-  j["montagna"] = c.montagna;
-  j["vel_limite"] = c.vel_limite;
-  j["pendenza"] = c.pendenza;
-  j["aderenza"] = c.aderenza;
+  // The object's name follows its kind.
+  membri_json(j, c, kMembriCella, [&j, &c](std::string_view nome) {
+    if (nome == std::get<0>(kMembriCella).nome) j["oggetto"] = nome_evento(c.evento);
+  });
   json_ordinato s;
   s["velocita_kmh"] = velocita_kmh(c);
   s["pendenza_per_mille"] = pendenza_per_mille(c);
@@ -246,22 +289,7 @@ json_ordinato json_voce(int n, const voce& v) {
   json_ordinato j;
   j["riga"] = n;
   j["contenuto"] = nome_genere(genere);
-  j["tipo"] = v.tipo;
-  j["inizio"] = v.inizio;
-  j["fine"] = v.fine;
-  j["posizione"] = v.posizione;
-  j["campo4"] = v.campo4;
-  aggiungi_nome(j, "nome", v.nome);
-  j["campo7"] = v.campo7;
-  j["campo8"] = v.campo8;
-  j["campo10"] = v.campo10;
-  j["campo11"] = v.campo11;
-  j["campo12"] = v.campo12;
-  j["campo9"] = v.campo9;
-  j["campo13"] = v.campo13;
-  j["campo6"] = v.campo6;
-  j["campo5"] = v.campo5;
-  j["orario"] = v.orario;
+  membri_json(j, v, kMembriVoce);
   json_ordinato valori = valori_costanti(genere, v);
   if (!valori.is_null()) j["significato"] = std::move(valori);
   return j;
@@ -388,12 +416,24 @@ std::string testo_significato(const json_ordinato& j) {
   return t;
 }
 
+// The cell's members with the object's name after its kind.
+template <typename T>
+std::vector<std::string> con_oggetto(std::vector<std::string> membri, T oggetto) {
+  membri.insert(membri.begin() + 1, std::move(oggetto));
+  return membri;
+}
+
+std::vector<std::string> unisci(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 void scrivi_testo_celle(std::ostream& uscita, const std::vector<cella>& celle,
                         const opzioni_dump& opzioni,
                         const std::array<voce, kRigheTabella>* tabella) {
-  tabella_testo t({"cella", "metri", "evento", "oggetto", "dato1", "dato2", "dato3", "dato4",
-                   "tempo_segnale", "preavviso", "montagna", "vel_limite", "pendenza", "aderenza",
-                   "km/h", "\xE2\x80\xB0", "significato"});
+  tabella_testo t(
+      unisci(unisci({"cella", "metri"}, con_oggetto(intestazioni_membri(kMembriCella), "oggetto")),
+             {"km/h", "\xE2\x80\xB0", "significato"}));
   const intervallo scelte = celle_scelte(celle.size(), opzioni);
   for (int64_t n = scelte.da; n <= scelte.a; ++n) {
     const cella& c = celle[static_cast<std::size_t>(n)];
@@ -401,15 +441,13 @@ void scrivi_testo_celle(std::ostream& uscita, const std::vector<cella>& celle,
     json_ordinato s = json_cella(c, i, tabella)["significato"];
     s.erase("velocita_kmh");
     s.erase("pendenza_per_mille");
-    t.aggiungi({std::to_string(n),
-                std::to_string(metri_cella(i)) + ".." + std::to_string(metri_cella(i) + 49),
-                std::to_string(c.evento), std::string(c.evento == 0 ? "" : nome_evento(c.evento)),
-                std::to_string(c.dato1), std::to_string(c.dato2), std::to_string(c.dato3),
-                std::to_string(c.dato4), std::to_string(c.tempo_segnale),
-                std::to_string(c.preavviso), std::to_string(c.montagna),
-                std::to_string(c.vel_limite), std::to_string(c.pendenza),
-                std::to_string(c.aderenza), std::to_string(velocita_kmh(c)),
-                std::to_string(pendenza_per_mille(c)), testo_significato(s)});
+    const std::string oggetto(c.evento == 0 ? "" : nome_evento(c.evento));
+    t.aggiungi(
+        unisci(unisci({std::to_string(n), std::to_string(metri_cella(i)) + ".." +
+                                              std::to_string(metri_cella(i) + kMetriCella - 1)},
+                      con_oggetto(colonne_membri(c, kMembriCella), oggetto)),
+               {std::to_string(velocita_kmh(c)), std::to_string(pendenza_per_mille(c)),
+                testo_significato(s)}));
   }
   t.scrivi(uscita);
 }
@@ -417,32 +455,15 @@ void scrivi_testo_celle(std::ostream& uscita, const std::vector<cella>& celle,
 std::vector<std::string> colonne_voce(int n, const voce& v) {
   const genere_riga genere = genere_di(n, v);
   const json_ordinato valori = valori_costanti(genere, v);
-  return {std::to_string(n),
-          std::string(nome_genere(genere)),
-          std::to_string(v.tipo),
-          std::to_string(v.inizio),
-          std::to_string(v.fine),
-          std::to_string(v.posizione),
-          std::to_string(v.campo4),
-          std::to_string(v.campo5),
-          std::to_string(v.campo6),
-          std::to_string(v.campo7),
-          std::to_string(v.campo8),
-          std::to_string(v.campo9),
-          std::to_string(v.campo10),
-          std::to_string(v.campo11),
-          std::to_string(v.campo12),
-          std::to_string(v.campo13),
-          std::to_string(v.orario),
-          utf8_da_1252(v.nome),
-          valori.is_null() ? std::string() : testo_significato(valori)};
+  return unisci(
+      unisci({std::to_string(n), std::string(nome_genere(genere))}, colonne_membri(v, kMembriVoce)),
+      {valori.is_null() ? std::string() : testo_significato(valori)});
 }
 
 void scrivi_testo_tabella(std::ostream& uscita, const std::array<voce, kRigheTabella>& tabella,
                           const opzioni_dump& opzioni) {
-  tabella_testo t({"riga", "contenuto", "tipo", "inizio", "fine", "posizione", "campo4", "campo5",
-                   "campo6", "campo7", "campo8", "campo9", "campo10", "campo11", "campo12",
-                   "campo13", "orario", "nome", "significato"});
+  tabella_testo t(
+      unisci(unisci({"riga", "contenuto"}, intestazioni_membri(kMembriVoce)), {"significato"}));
   // A run of empty rows is one line: most of the 87 rows are empty.
   int vuote_da = -1;
   auto chiudi_vuote = [&](int fino_a) {

@@ -1,9 +1,10 @@
 #include "tools/ispeziona.h"
 
-#include <bit>
 #include <string>
 
+#include "base/binario.h"
 #include "base/file_cartella.h"
+#include "compiler/record.h"
 #include "output/file_compilati.h"
 
 namespace scenario {
@@ -24,30 +25,13 @@ class cursore_byte {
   std::size_t rimasti() const { return byte_.size() - pos_; }
   bool alla_fine() const { return pos_ == byte_.size(); }
 
-  uint8_t u8(std::string_view cosa) {
-    richiedi(1, cosa);
-    return byte_[pos_++];
-  }
-  uint16_t u16(std::string_view cosa) {
-    richiedi(2, cosa);
-    auto v = static_cast<uint16_t>(byte_[pos_] | (byte_[pos_ + 1] << 8));
-    pos_ += 2;
+  // A number of its own width, little-endian.
+  template <valore_fisso T>
+  T valore(std::string_view cosa) {
+    richiedi(sizeof(T), cosa);
+    const T v = prendi_le<T>(byte_.data() + pos_);
+    pos_ += sizeof(T);
     return v;
-  }
-  int16_t i16(std::string_view cosa) { return static_cast<int16_t>(u16(cosa)); }
-  int32_t i32(std::string_view cosa) {
-    richiedi(4, cosa);
-    uint32_t u = 0;
-    for (std::size_t b = 0; b < 4; ++b) u |= static_cast<uint32_t>(byte_[pos_ + b]) << (8 * b);
-    pos_ += 4;
-    return static_cast<int32_t>(u);
-  }
-  double f64(std::string_view cosa) {
-    richiedi(8, cosa);
-    uint64_t u = 0;
-    for (std::size_t b = 0; b < 8; ++b) u |= static_cast<uint64_t>(byte_[pos_ + b]) << (8 * b);
-    pos_ += 8;
-    return std::bit_cast<double>(u);
   }
   std::string testo(std::size_t n, std::string_view cosa) {
     richiedi(n, cosa);
@@ -69,61 +53,45 @@ class cursore_byte {
   std::size_t pos_ = 0;
 };
 
-cella leggi_cella(cursore_byte& c, const std::string& dove) {
-  cella x;
-  x.evento = c.u8(dove);
-  x.dato1 = c.i16(dove);
-  x.dato2 = c.i16(dove);
-  x.dato3 = c.i16(dove);
-  x.dato4 = c.i16(dove);
-  x.tempo_segnale = c.u8(dove);
-  x.preavviso = c.u8(dove);
-  x.montagna = c.u8(dove);
-  x.vel_limite = c.u8(dove);
-  x.pendenza = c.u8(dove);
-  x.aderenza = c.u8(dove);
-  return x;
+// A member's value: a number of its width; a text as its 16-bit length and
+// its bytes.
+template <typename T>
+void leggi_membro(cursore_byte& c, T& v, const std::string& dove) {
+  if constexpr (kTesto<T>) {
+    const auto n = c.valore<uint16_t>(dove);
+    v = c.testo(n, "the " + std::to_string(n) + "-byte name of " + dove);
+  } else {
+    v = c.valore<T>(dove);
+  }
 }
 
-voce leggi_voce(cursore_byte& c, int riga) {
-  const std::string dove = "row " + std::to_string(riga) + " of the table";
-  voce v;
-  v.tipo = c.u8(dove);
-  v.inizio = c.i32(dove);
-  v.fine = c.i32(dove);
-  v.posizione = c.i32(dove);
-  v.campo4 = c.u8(dove);
-  const uint16_t n = c.u16(dove);
-  v.nome = c.testo(n, "the " + std::to_string(n) + "-byte name of " + dove);
-  v.campo7 = c.i16(dove);
-  v.campo8 = c.i16(dove);
-  v.campo10 = c.i16(dove);
-  v.campo11 = c.i16(dove);
-  v.campo12 = c.i16(dove);
-  v.campo9 = c.u8(dove);
-  v.campo13 = c.u8(dove);
-  v.campo6 = c.u8(dove);
-  v.campo5 = c.u8(dove);
-  v.orario = c.i32(dove);
-  return v;
+// A record member by member, in the order of its description.
+template <typename Record, typename Membri>
+Record leggi_record(cursore_byte& c, const Membri& membri, const std::string& dove) {
+  Record r;
+  per_ogni_membro(membri, [&](const auto& m) { leggi_membro(c, r.*m.campo, dove); });
+  return r;
 }
 
 elemento_tracciato leggi_elemento(cursore_byte& c, std::size_t n) {
   const std::string dove = "plan element " + std::to_string(n);
   const std::size_t inizio = c.posizione();
-  switch (c.u16(dove)) {
-    case kTagVuoto:
-      return {};
-    case kTagIntero:
-      return {tipo_elemento::intero, static_cast<double>(c.i16(dove))};
-    case kTagDoppio:
-      return {tipo_elemento::doppio, c.f64(dove)};
-    default:
-      throw errore_formato("plan element " + std::to_string(n) + " at byte " +
-                           std::to_string(inizio) +
-                           " has a tag that is none of 0 (empty), 2 (integer), 5 (double): "
-                           "the file is damaged or is not a track plan");
+  const auto tag = c.valore<uint16_t>(dove);
+  for (const forma_elemento& forma : kFormeElemento) {
+    if (forma.tag != tag) continue;
+    switch (forma.tipo) {
+      case tipo_elemento::vuoto:
+        return {};
+      case tipo_elemento::intero:
+        return {tipo_elemento::intero, static_cast<double>(c.valore<int16_t>(dove))};
+      case tipo_elemento::doppio:
+        return {tipo_elemento::doppio, c.valore<double>(dove)};
+    }
   }
+  throw errore_formato("plan element " + std::to_string(n) + " at byte " + std::to_string(inizio) +
+                       " has a tag that is none of " + std::to_string(kTagVuoto) + " (empty), " +
+                       std::to_string(kTagIntero) + " (integer), " + std::to_string(kTagDoppio) +
+                       " (double): the file is damaged or is not a track plan");
 }
 
 std::string in_file(const std::filesystem::path& file, const errore_formato& e) {
@@ -184,7 +152,7 @@ std::vector<cella> leggi_celle(std::span<const uint8_t> byte) {
   std::vector<cella> celle;
   celle.reserve(byte.size() / kByteCella);
   while (!c.alla_fine()) {
-    celle.push_back(leggi_cella(c, "cell " + std::to_string(celle.size())));
+    celle.push_back(leggi_record<cella>(c, kMembriCella, "cell " + std::to_string(celle.size())));
   }
   return celle;
 }
@@ -193,7 +161,8 @@ std::array<voce, kRigheTabella> leggi_tabella(std::span<const uint8_t> byte) {
   cursore_byte c(byte);
   std::array<voce, kRigheTabella> tabella;
   for (int riga = 0; riga < kRigheTabella; ++riga) {
-    tabella[static_cast<std::size_t>(riga)] = leggi_voce(c, riga);
+    tabella[static_cast<std::size_t>(riga)] =
+        leggi_record<voce>(c, kMembriVoce, "row " + std::to_string(riga) + " of the table");
   }
   if (!c.alla_fine()) {
     throw errore_formato(std::to_string(c.rimasti()) + " bytes follow row " +

@@ -3,37 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "compiler/record.h"
+
 namespace scenario {
 
 std::string_view nome_evento(uint8_t evento) {
-  switch (evento) {
-    case 0:
-      return "nessuno";
-    case 1:
-      return "segnale";
-    case 2:
-      return "fine rallentamento";
-    case 3:
-      return "inizio rallentamento";
-    case 4:
-      return "avviso rallentamento";
-    case 5:
-      return "preavviso rallentamento";
-    case 6:
-      return "indicatore velocita massima";
-    case 10:
-      return "fermata stazione";
-    case 11:
-      return "segno montagna";
-    case 12:
-      return "punto codice";
-    case 13:
-      return "abbattimento senza valore";
-    case 14:
-      return "cartello indicatore";
-    default:
-      return "sconosciuto";
-  }
+  const descrizione_evento* e = evento_di(evento);
+  return e != nullptr ? e->nome : "sconosciuto";
 }
 
 bool voce_vuota(const voce& v) {

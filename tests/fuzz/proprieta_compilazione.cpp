@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/codici_errore.h"
+#include "compiler/record.h"
 #include "output/codici_gara.h"
 #include "output/compilazione.h"
 #include "output/file_compilati.h"
@@ -21,9 +22,6 @@ using scenario::modello;
 constexpr uint8_t kSenzaTracciato = 0x01;
 constexpr uint8_t kSenzaLinea = 0x02;
 constexpr uint8_t kSenzaTreno = 0x04;
-
-// The evento values some part of the compile sets.
-constexpr std::array<uint8_t, 12> kEventi = {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14};
 
 // Codes that leave no cell strip: the line half stopped before the length
 // row sized it, or the text was not read at all.
@@ -124,7 +122,7 @@ std::string verifica_celle(const modello& m) {
   const std::size_t attesi = scenario::kByteCella * m.celle.size();
   if (scenario::byte_celle(m).size() != attesi) return "the cell file is not 15 bytes a cell";
   for (std::size_t n = 0; n < m.celle.size(); ++n) {
-    if (!tra(kEventi, m.celle[n].evento)) {
+    if (scenario::evento_di(m.celle[n].evento) == nullptr) {
       return "cell " + numero(static_cast<int64_t>(n)) + " holds evento " +
              numero(m.celle[n].evento) + ", which nothing sets";
     }
