@@ -130,14 +130,13 @@ class lettore_linea {
   void completa();
 
   bool oltre_fine(int32_t posizione);
-  esito_riga fuori_striscia(int32_t posizione);
+  esito_riga fuori_striscia(causa_codice causa);
   bool in_striscia(int32_t n) const { return n >= 0 && n <= m_.ultima_cella; }
   void riempi_pendenza(int32_t fino_a);
   bool avanza_tracciato();
   void chiudi_ed_elimina() { linea_.elimina(); }
-  esito_linea ferma(int32_t codice);
-  esito_riga ferma_righe(int32_t codice);
-  esito_riga ferma_righe_a(int32_t codice, int32_t posizione);
+  esito_linea ferma(const causa_codice& causa);
+  esito_riga ferma_righe(const causa_codice& causa);
 
   int32_t numero() { return f_.leggi_int32(); }
   int16_t meta_bassa() { return static_cast<int16_t>(static_cast<uint32_t>(numero()) & 0xFFFFU); }
@@ -149,27 +148,23 @@ class lettore_linea {
   racconto r_;
 };
 
-esito_linea lettore_linea::ferma(int32_t codice) {
+esito_linea lettore_linea::ferma(const causa_codice& causa) {
   chiudi_ed_elimina();
-  m_.codice_errore = codice;
+  m_.codice_errore = causa.codice;
+  if (causa.posizione) m_.posizione_errore = *causa.posizione;
+  r_.codice(causa);
   return esito_linea::fermati;
 }
 
 // The line half's failure exit: the text goes, the code stays, and the
 // train text is not read.
-lettore_linea::esito_riga lettore_linea::ferma_righe(int32_t codice) {
-  ferma(codice);
-  return esito_riga::fermati;
-}
-
-lettore_linea::esito_riga lettore_linea::ferma_righe_a(int32_t codice, int32_t posizione) {
-  ferma(codice);
-  m_.posizione_errore = posizione;
+lettore_linea::esito_riga lettore_linea::ferma_righe(const causa_codice& causa) {
+  ferma(causa);
   return esito_riga::fermati;
 }
 
 esito_linea lettore_linea::leggi() {
-  if (!trova_generale()) return ferma(102);
+  if (!trova_generale()) return ferma(causa_codice(102));
   if (!sezione_generale()) return esito_linea::fermati;
   progressive_ordina(m_);
   prepara_righe();
@@ -242,7 +237,7 @@ bool lettore_linea::leggi_lunghezza() {
   const int32_t lunghezza = numero();
   m_.riga(kRigaDatiGenerali).fine = lunghezza;
   if (lunghezza > kLunghezzaMassima) {
-    ferma(1);
+    ferma(causa_codice(1).del_valore(0));
     return false;
   }
   if (ultima_cella_per(lunghezza) < 1) {
@@ -266,11 +261,11 @@ bool lettore_linea::leggi_ripetizione(const std::string& riga) {
   v.inizio = numero();
   v.fine = numero();
   if (v.inizio % kMetriCella != 0) {
-    ferma(3);
+    ferma(causa_codice(3).del_valore(0));
     return false;
   }
   if (v.fine % kMetriCella != 0) {
-    ferma(4);
+    ferma(causa_codice(4).del_valore(1));
     return false;
   }
   if (contiene(riga, "4")) {
@@ -278,7 +273,7 @@ bool lettore_linea::leggi_ripetizione(const std::string& riga) {
   } else if (contiene(riga, "9")) {
     v.posizione = 9;
   } else {
-    ferma(5);
+    ferma(causa_codice(5));
     return false;
   }
   if (v.fine == 0) v.posizione = 0;
@@ -341,15 +336,18 @@ lettore_linea::esito_riga lettore_linea::riga_dopo_generale(const std::string& r
 bool lettore_linea::oltre_fine(int32_t posizione) {
   const int32_t con_margine = entro_32_bit(int64_t{posizione} + kMargineFine, "position + 100");
   if (int64_t{con_margine} <= int64_t{kMetriCella} * m_.ultima_cella) return false;
-  fuori_striscia(posizione);
+  fuori_striscia(causa_codice(15).con_posizione(posizione).del_valore(0).con_limite(
+      int64_t{kMetriCella} * m_.ultima_cella - kMargineFine));
   return true;
 }
 
 // Code 15: the row writes nothing, the row loop ends and the line half
 // finishes normally.
-lettore_linea::esito_riga lettore_linea::fuori_striscia(int32_t posizione) {
+lettore_linea::esito_riga lettore_linea::fuori_striscia(causa_codice causa) {
+  causa.codice = 15;
   m_.codice_errore = 15;
-  m_.posizione_errore = posizione;
+  if (causa.posizione) m_.posizione_errore = *causa.posizione;
+  r_.codice(causa);
   return esito_riga::fine_righe;
 }
 
@@ -384,9 +382,12 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
   if (oltre_fine(inizio)) return esito_riga::fine_righe;
   const int32_t fine = entro_32_bit(int64_t{inizio} + lunghezza, "curve start + length");
   // The plan's last two points stay empty; a curve may not reach them.
-  if (fine > m_.lunghezza_estesa - 2) return fuori_striscia(inizio);
+  if (fine > m_.lunghezza_estesa - 2) {
+    return fuori_striscia(
+        causa_codice(15).con_posizione(inizio).del_valore(1).con_limite(m_.lunghezza_estesa - 2));
+  }
   std::optional<double> kappa = curvatura_classe(chiave);
-  if (!kappa) return ferma_righe(103);
+  if (!kappa) return ferma_righe(causa_codice(103));
   if (contiene(chiave, "s")) kappa = -*kappa;
   while (v_.indice_tracciato <= inizio) {
     punto_dritto(m_, v_.indice_tracciato);
@@ -396,7 +397,9 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
     punto_curvo(m_, v_.indice_tracciato, *kappa);
     if (avanza_tracciato()) break;
   }
-  if (v_.indice_tracciato > kLimiteTracciato) return ferma_righe(103);
+  if (v_.indice_tracciato > kLimiteTracciato) {
+    return ferma_righe(causa_codice(103).del_valore(1).con_limite(kLimiteTracciato));
+  }
   return esito_riga::avanti;
 }
 
@@ -408,10 +411,10 @@ lettore_linea::esito_riga lettore_linea::riga_montagna() {
   const int32_t prima = cella_tratto(inizio);
   const int32_t ultima = cella_fine_tratto(fine);
   if (prima <= ultima && !(in_striscia(prima) && in_striscia(ultima))) {
-    return fuori_striscia(inizio);
+    return fuori_striscia(causa_codice(15).con_posizione(inizio).del_valore(1));
   }
-  if (m_.n_montagne >= kMontagneMassime) return ferma_righe(10);
-  memo_montagna(m_, inizio, fine, tipo);
+  if (m_.n_montagne >= kMontagneMassime) return ferma_righe(causa_codice(10));
+  memo_montagna(m_, inizio, fine, tipo, r_);
   return esito_riga::avanti;
 }
 
@@ -426,9 +429,20 @@ lettore_linea::esito_riga lettore_linea::riga_indicatori() {
   const int32_t vcd = numero();
   const int16_t strisced = meta_bassa();
   if (oltre_fine(posizione)) return esito_riga::fine_righe;
-  if (!in_striscia(cella_oggetto(posizione))) return fuori_striscia(posizione);
+  const int32_t n = cella_oggetto(posizione);
+  if (!in_striscia(n)) {
+    return fuori_striscia(causa_codice(15).con_posizione(posizione).del_valore(0).sulla_cella(n));
+  }
+  const uint8_t prima = m_.cella_a(n).evento;
   memo_indicatori_v_max(m_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-  if (m_.codice_errore > 0) return ferma_righe_a(m_.codice_errore, posizione);
+  if (m_.codice_errore > 0) {
+    return ferma_righe(causa_codice(m_.codice_errore)
+                           .con_posizione(posizione)
+                           .del_valore(0)
+                           .sulla_cella(n)
+                           .occupata_da(prima));
+  }
+  r_.posato(n, kEventoVelocita);
   return esito_riga::avanti;
 }
 
@@ -437,11 +451,18 @@ lettore_linea::esito_riga lettore_linea::riga_cartello() {
   std::string testo = f_.leggi_testo_tabella();
   if (oltre_fine(posizione)) return esito_riga::fine_righe;
   const int32_t n = cella_oggetto(posizione);
-  if (!in_striscia(n)) return fuori_striscia(posizione);
+  if (!in_striscia(n)) {
+    return fuori_striscia(causa_codice(15).con_posizione(posizione).del_valore(0).sulla_cella(n));
+  }
   cella& c = m_.cella_a(n);
-  if (!cella_libera(c)) return ferma_righe_a(6, posizione);
-  if (v_.voce_cartello < 1) return ferma_righe(10);
+  if (!cella_libera(c)) {
+    return ferma_righe(
+        causa_codice(6).con_posizione(posizione).del_valore(0).sulla_cella(n).occupata_da(
+            c.evento));
+  }
+  if (v_.voce_cartello < 1) return ferma_righe(causa_codice(10));
   c.evento = kEventoCartello;
+  r_.posato(n, kEventoCartello);
   c.dato1 = static_cast<int16_t>(v_.voce_cartello);
   m_.riga(v_.voce_cartello).nome = std::move(testo);
   --v_.voce_cartello;
@@ -500,7 +521,8 @@ void progressive_ordina(modello& m) {
   }
 }
 
-void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo,
+                   const racconto& racconta) {
   bool marca = false;
   if (tipo > kMarcaMontagna) {
     tipo -= kMarcaMontagna;
@@ -521,7 +543,10 @@ void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo) {
     cella& c = m.cella_a(n);
     c.montagna = byte_tipo;
     ++conta;
-    if (marca && conta % kPassoMarche == 0 && c.evento == 0) c.evento = kEventoMarcaMontagna;
+    if (marca && conta % kPassoMarche == 0 && c.evento == 0) {
+      c.evento = kEventoMarcaMontagna;
+      racconta.posato(n, kEventoMarcaMontagna);
+    }
   }
 }
 
@@ -547,6 +572,7 @@ void memo_indicatori_v_max(modello& m, int32_t posizione, int32_t vas, int32_t v
 esito_linea leggi_linea(modello& m, testo_sorgente& linea, valori_lettura& valori) {
   if (!linea.esiste()) {
     m.codice_errore = 101;
+    racconto(valori.osservatore).codice(causa_codice(101));
     return esito_linea::fermati;
   }
   const std::string testo = leggi_sorgente(linea);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "compiler/modello.h"
+#include "compiler/osservatore.h"
 
 namespace scenario {
 
@@ -37,7 +38,9 @@ void progressive_ordina(modello& m);
 // round(inizio / 50)..round(fine / 50 - 1). A stretch that starts at most
 // 150 m after the previous one ends gets type 3; `tipo` comes back changed.
 // The caller has checked that a list row is free and the cells are in the strip.
-void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo);
+// Each mark laid is told to `racconta`.
+void memo_montagna(modello& m, int32_t& inizio, int32_t& fine, int32_t& tipo,
+                   const racconto& racconta = {});
 
 // Places a speed board on cell round(posizione / 50 + 1), packing each rank's
 // two speeds into one value (first * 20 + second / 5). On a taken cell it sets

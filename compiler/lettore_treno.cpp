@@ -15,9 +15,6 @@
 namespace scenario {
 namespace {
 
-// Objects stand this far before the end of the strip at most.
-constexpr int64_t kMargineRiga = 100;
-
 // The working values of one reading: the fill indexes and the values the
 // last speed and adhesion rows left to fill with.
 struct riempimenti {
@@ -66,20 +63,27 @@ void riempi_aderenza(modello& m, riempimenti& r, int64_t n) {
   } while (r.indice_aderenza < n);
 }
 
-esito_riga riga_velocita(modello& m, flusso_campi& f, riempimenti& r) {
+// 15 for a row whose position check fails.
+esito_riga oltre_posizione(modello& m, const racconto& racconta, int32_t p) {
+  return oltre_le_celle(m, racconta,
+                        causa_codice(15).con_posizione(p).del_valore(0).con_limite(
+                            ultima_posizione(m, kMargineRiga)));
+}
+
+esito_riga riga_velocita(modello& m, flusso_campi& f, riempimenti& r, const racconto& racconta) {
   const int32_t p = f.leggi_int32();
   const int32_t v = f.leggi_int32();
-  if (posizione_oltre_celle(m, p, f)) return oltre_le_celle(m, p);
+  if (posizione_oltre_celle(m, p, f)) return oltre_posizione(m, racconta, p);
   const int64_t n = cella_arrotondata(p);
   if (n > 0) riempi_velocita(m, r, n, f);
   r.velocita_prec = v;
   return esito_riga::prosegui;
 }
 
-esito_riga riga_aderenza(modello& m, flusso_campi& f, riempimenti& r) {
+esito_riga riga_aderenza(modello& m, flusso_campi& f, riempimenti& r, const racconto& racconta) {
   const int32_t p = f.leggi_int32();
   const int32_t a = f.leggi_int32();
-  if (posizione_oltre_celle(m, p, f)) return oltre_le_celle(m, p);
+  if (posizione_oltre_celle(m, p, f)) return oltre_posizione(m, racconta, p);
   const int64_t n = cella_arrotondata(p);
   if (n > 0) riempi_aderenza(m, r, n);
   r.aderenza_prec = a;
@@ -93,46 +97,91 @@ void riga_orologio(modello& m, flusso_campi& f) {
   r.campo12 = f.leggi_int16();
 }
 
-esito_riga riga_segnale(modello& m, flusso_campi& f) {
+esito_riga riga_segnale(modello& m, flusso_campi& f, const racconto& racconta) {
   dati_segnale s;
   for (int32_t* valore :
        {&s.posizione, &s.sx, &s.s1, &s.s2, &s.s3, &s.rapp, &s.dx, &s.d1, &s.d2, &s.d3, &s.tempo}) {
     *valore = f.leggi_int32();
   }
-  if (posizione_oltre_celle(m, s.posizione, f)) return oltre_le_celle(m, s.posizione);
-  if (!dentro_celle(m, cella_punto(s.posizione))) return oltre_le_celle(m, s.posizione);
-  memo_segnale(m, s);
+  if (posizione_oltre_celle(m, s.posizione, f)) return oltre_posizione(m, racconta, s.posizione);
+  const int64_t n = cella_punto(s.posizione);
+  if (!dentro_celle(m, n)) {
+    return oltre_le_celle(m, racconta,
+                          causa_codice(15).con_posizione(s.posizione).del_valore(0).sulla_cella(n));
+  }
+  const uint8_t prima = m.cella_a(static_cast<int32_t>(n)).evento;
+  if (memo_segnale(m, s, racconta)) {
+    return uscita_errore(m, racconta,
+                         causa_codice(16)
+                             .con_posizione(s.posizione)
+                             .del_valore(0)
+                             .sulla_cella(n)
+                             .occupata_da(prima));
+  }
   // Any code on record stops here, also one the line half left.
-  if (m.codice_errore > 0) return uscita_errore(m, m.codice_errore, s.posizione);
+  if (m.codice_errore > 0) {
+    return uscita_errore(
+        m, racconta,
+        causa_codice(m.codice_errore).con_posizione(s.posizione).del_valore(0).gia_registrato());
+  }
   return esito_riga::prosegui;
 }
 
-esito_riga riga_rallentamento(modello& m, flusso_campi& f) {
+// The value of a slowdown row whose cell code `codice` concerns: the length
+// for its end, else its start.
+std::size_t valore_rallentamento(int32_t codice) { return codice == 19 ? 2 : codice == 20 ? 4 : 0; }
+
+esito_riga riga_rallentamento(modello& m, flusso_campi& f, const racconto& racconta) {
   dati_rallentamento r;
   for (int32_t* valore : {&r.x, &r.v, &r.l, &r.f_tt, &r.f_ta, &r.d_v}) *valore = f.leggi_int32();
-  if (posizione_oltre_celle(m, r.x, f)) return oltre_le_celle(m, r.x);
-  entro_32_bit(int64_t{r.x} - 1'200, f);
+  if (posizione_oltre_celle(m, r.x, f)) return oltre_posizione(m, racconta, r.x);
+  entro_32_bit(int64_t{r.x} - kDistanzaAvviso, f);
   entro_32_bit(int64_t{r.x} + r.l, f);
-  if (!rallentamento_dentro_celle(m, punti_di(r))) return oltre_le_celle(m, r.x);
-  memo_rallentamento(m, r);
-  if (m.codice_errore > 0) return uscita_errore(m, m.codice_errore, r.x);
+  const punti_rallentamento punti = punti_di(r);
+  if (!rallentamento_dentro_celle(m, punti)) {
+    const std::size_t valore = dentro_celle(m, punti.fine) ? 0 : 2;
+    return oltre_le_celle(m, racconta, causa_codice(15).con_posizione(r.x).del_valore(valore));
+  }
+  if (const std::optional<int64_t> presa = memo_rallentamento(m, r, racconta)) {
+    const int32_t codice = m.codice_errore;
+    const uint8_t occupante = m.cella_a(static_cast<int32_t>(*presa)).evento;
+    return uscita_errore(m, racconta,
+                         causa_codice(codice)
+                             .con_posizione(r.x)
+                             .del_valore(valore_rallentamento(codice))
+                             .sulla_cella(*presa)
+                             .occupata_da(occupante));
+  }
+  if (m.codice_errore > 0) {
+    return uscita_errore(
+        m, racconta,
+        causa_codice(m.codice_errore).con_posizione(r.x).del_valore(0).gia_registrato());
+  }
   return esito_riga::prosegui;
 }
 
-esito_riga riga_abbattimento(modello& m, flusso_campi& f) {
+esito_riga riga_abbattimento(modello& m, flusso_campi& f, const racconto& racconta) {
   const int32_t p = f.leggi_int32();
   const int32_t t = f.leggi_int32();
-  if (posizione_oltre_celle(m, p, f)) return oltre_le_celle(m, p);
+  if (posizione_oltre_celle(m, p, f)) return oltre_posizione(m, racconta, p);
   const int64_t n = cella_arrotondata(p);
-  if (!dentro_celle(m, n)) return oltre_le_celle(m, p);
+  if (!dentro_celle(m, n)) {
+    return oltre_le_celle(m, racconta,
+                          causa_codice(15).con_posizione(p).del_valore(0).sulla_cella(n));
+  }
   cella& c = m.cella_a(static_cast<int32_t>(n));
-  if (!cella_libera(c)) return uscita_errore(m, 7, p);
+  if (!cella_libera(c)) {
+    return uscita_errore(
+        m, racconta,
+        causa_codice(7).con_posizione(p).del_valore(0).sulla_cella(n).occupata_da(c.evento));
+  }
   if (t > 0) {
     c.evento = kEventoPuntoCodice;
     c.dato1 = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(t) & 0xFFFFu));
   } else {
     c.evento = kEventoAbbattimento;
   }
+  racconta.posato(n, c.evento);
   return esito_riga::prosegui;
 }
 
@@ -160,23 +209,23 @@ esito_riga tratta_riga(lettura& l, const std::string& riga) {
   if (ha(tipo_riga::massa_frenata)) m.riga(kRigaDatiGenerali).inizio = f.leggi_int32();
   if (ha(tipo_riga::vetture)) m.riga(kRigaDatiGenerali).posizione = f.leggi_int32();
   if (ha(tipo_riga::velocita)) {
-    if (auto e = riga_velocita(m, f, l.r); e != esito_riga::prosegui) return e;
+    if (auto e = riga_velocita(m, f, l.r, l.racconta); e != esito_riga::prosegui) return e;
   }
   if (ha(tipo_riga::aderenza)) {
-    if (auto e = riga_aderenza(m, f, l.r); e != esito_riga::prosegui) return e;
+    if (auto e = riga_aderenza(m, f, l.r, l.racconta); e != esito_riga::prosegui) return e;
   }
   if (ha(tipo_riga::orologio)) riga_orologio(m, f);
   if (ha(tipo_riga::sabbia)) m.riga(kRigaDatiTreno).campo7 = f.leggi_int16();
   if (ha(tipo_riga::segnale)) {
-    if (auto e = riga_segnale(m, f); e != esito_riga::prosegui) return e;
+    if (auto e = riga_segnale(m, f, l.racconta); e != esito_riga::prosegui) return e;
   }
   if (ha(tipo_riga::rallentamento)) {
-    if (auto e = riga_rallentamento(m, f); e != esito_riga::prosegui) return e;
+    if (auto e = riga_rallentamento(m, f, l.racconta); e != esito_riga::prosegui) return e;
   }
   if (ha(tipo_riga::abbattimento)) {
-    if (auto e = riga_abbattimento(m, f); e != esito_riga::prosegui) return e;
+    if (auto e = riga_abbattimento(m, f, l.racconta); e != esito_riga::prosegui) return e;
   }
-  if (ha(tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento);
+  if (ha(tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento, l.racconta);
   return esito_riga::prosegui;
 }
 
@@ -215,37 +264,47 @@ void completa_profili(modello& m, riempimenti& r, const flusso_campi& f) {
   riempi_aderenza(m, r, fino_a);
 }
 
-// The line's kilometre reference rows must stand on whole cells.
-void controlla_riferimenti(modello& m) {
-  bool fuori_passo = false;
+// The line's kilometre reference rows must stand on whole cells. The first
+// row off the grid is told as the cause's table row.
+void controlla_riferimenti(modello& m, const racconto& racconta) {
+  std::optional<int32_t> fuori_passo;
   for (int32_t i = kRigaProgressivaTre; i <= kRigaProgressivaUno; ++i) {
     const voce& r = m.riga(i);
-    if (r.inizio % kMetriCella != 0 || r.fine % kMetriCella != 0) fuori_passo = true;
+    if ((r.inizio % kMetriCella != 0 || r.fine % kMetriCella != 0) && !fuori_passo) {
+      fuori_passo = i;
+    }
   }
-  if (fuori_passo) m.codice_errore = 2;
+  if (!fuori_passo) return;
+  m.codice_errore = 2;
+  causa_codice causa(2);
+  causa.riga_tabella = fuori_passo;
+  racconta.codice(causa);
 }
 
 }  // namespace
 
-esito_riga uscita_errore(modello& m, int32_t codice) {
-  m.codice_errore = codice;
+esito_riga uscita_errore(modello& m, const racconto& racconta, const causa_codice& causa) {
+  m.codice_errore = causa.codice;
+  if (causa.posizione) m.posizione_errore = *causa.posizione;
+  racconta.codice(causa);
   return esito_riga::uscita;
 }
 
-esito_riga uscita_errore(modello& m, int32_t codice, int32_t posizione) {
-  m.posizione_errore = posizione;
-  return uscita_errore(m, codice);
-}
-
-esito_riga oltre_le_celle(modello& m, int32_t posizione) {
+esito_riga oltre_le_celle(modello& m, const racconto& racconta, causa_codice causa) {
+  causa.codice = 15;
   m.codice_errore = 15;
-  m.posizione_errore = posizione;
+  if (causa.posizione) m.posizione_errore = *causa.posizione;
+  racconta.codice(causa);
   return esito_riga::fine_lettura;
 }
 
+int64_t ultima_posizione(const modello& m, int64_t margine) {
+  return int64_t{kMetriCella} * m.ultima_cella - margine;
+}
+
 bool posizione_oltre_celle(const modello& m, int32_t posizione, const flusso_campi& f) {
-  const int64_t margine = entro_32_bit(int64_t{posizione} + kMargineRiga, f);
-  return margine > int64_t{kMetriCella} * m.ultima_cella;
+  const int64_t con_margine = entro_32_bit(int64_t{posizione} + kMargineRiga, f);
+  return con_margine > int64_t{kMetriCella} * m.ultima_cella;
 }
 
 void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
@@ -277,7 +336,7 @@ void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
   }
   treno.elimina();
   completa_profili(m, l.r, f);
-  controlla_riferimenti(m);
+  controlla_riferimenti(m, racconta);
 }
 
 }  // namespace scenario

@@ -6,11 +6,6 @@
 namespace scenario {
 namespace {
 
-// The warning board stands this far before the start of a slowdown, and only
-// when the start lies beyond kAvvisoDa.
-constexpr int64_t kDistanzaAvviso = 1'200;
-constexpr int32_t kAvvisoDa = 1'500;
-
 // The packed values of a signal are sums of 32-bit values kept in 16 or 8
 // bits: they wrap. Unsigned arithmetic wraps without undefined behaviour.
 uint32_t senza_segno(int32_t v) { return static_cast<uint32_t>(v); }
@@ -33,12 +28,12 @@ bool dentro_celle(const modello& m, int64_t n) {
 
 int64_t cella_punto(int64_t posizione) { return arrotonda_cinquantesimi(posizione, 1.0); }
 
-void memo_segnale(modello& m, dati_segnale& s) {
+std::optional<int64_t> memo_segnale(modello& m, dati_segnale& s, const racconto& racconta) {
   const int64_t n = cella_punto(s.posizione);
   cella& c = m.cella_a(static_cast<int32_t>(n));
   if (!cella_libera(c)) {
     m.codice_errore = 16;
-    return;
+    return n;
   }
   c.evento = kEventoSegnale;
   const uint32_t selettori = senza_segno(s.sx) * 3u + senza_segno(s.dx);
@@ -56,11 +51,13 @@ void memo_segnale(modello& m, dati_segnale& s) {
     if (marca < 0) continue;
     m.cella_a(static_cast<int32_t>(marca)).preavviso = basso_8(selettori * 10u + b);
   }
+  racconta.posato(n, kEventoSegnale);
+  return std::nullopt;
 }
 
 punti_rallentamento punti_di(const dati_rallentamento& r) {
   punti_rallentamento p;
-  const int64_t x_avviso = static_cast<int64_t>(r.x) - kDistanzaAvviso;
+  const int64_t x_avviso = int64_t{r.x} - kDistanzaAvviso;
   p.ha_avviso = r.x > kAvvisoDa;
   p.ha_preavvisi = p.ha_avviso && r.f_ta != 0;
   p.avviso = arrotonda_cinquantesimi(x_avviso, 1.0);
@@ -79,20 +76,21 @@ bool rallentamento_dentro_celle(const modello& m, const punti_rallentamento& p) 
   return true;
 }
 
-void memo_rallentamento(modello& m, const dati_rallentamento& r) {
+std::optional<int64_t> memo_rallentamento(modello& m, const dati_rallentamento& r,
+                                          const racconto& racconta) {
   const punti_rallentamento p = punti_di(r);
   auto cella_di = [&m](int64_t n) -> cella& { return m.cella_a(static_cast<int32_t>(n)); };
   if (p.ha_avviso && !cella_libera(cella_di(p.avviso))) {
     m.codice_errore = 17;
-    return;
+    return p.avviso;
   }
   if (!cella_libera(cella_di(p.inizio))) {
     m.codice_errore = 18;
-    return;
+    return p.inizio;
   }
   if (!cella_libera(cella_di(p.fine))) {
     m.codice_errore = 19;
-    return;
+    return p.fine;
   }
   const int16_t v = basso_16(senza_segno(r.v));
   const int16_t d_v = basso_16(senza_segno(r.d_v));
@@ -115,11 +113,15 @@ void memo_rallentamento(modello& m, const dati_rallentamento& r) {
   fine.dato1 = v;
   inizio.dato3 = f_tt;
   fine.dato3 = f_tt;
-  if (!p.ha_preavvisi) return;
+  // The end first: a start in the same cell is told after it, as it stays.
+  racconta.posato(p.fine, kEventoFineRallentamento);
+  racconta.posato(p.inizio, kEventoInizioRallentamento);
+  if (p.ha_avviso) racconta.posato(p.avviso, kEventoAvvisoRallentamento);
+  if (!p.ha_preavvisi) return std::nullopt;
   for (int64_t j = 0; j <= 3; ++j) {
     if (!cella_libera(cella_di(p.indice - j))) {
       m.codice_errore = 20;
-      return;
+      return p.indice - j;
     }
   }
   for (int16_t j = 0; j <= 3; ++j) {
@@ -127,7 +129,9 @@ void memo_rallentamento(modello& m, const dati_rallentamento& r) {
     c.evento = kEventoPreavvisoRallentamento;
     c.dato1 = static_cast<int16_t>(j + 1);
     if (r.d_v != 0) c.dato2 = static_cast<int16_t>(j + 1);
+    racconta.posato(p.indice - j, kEventoPreavvisoRallentamento);
   }
+  return std::nullopt;
 }
 
 }  // namespace scenario

@@ -1,14 +1,17 @@
-// What the readers tell about their reading, for tools that explain a
-// compile to a scenario author: which text they begin, every field they read
-// with its byte offsets, where a keyword field is sought and which one is
-// tested, every row kind a keyword field passes, the end of the line text's
-// general section and a read failure. The compile never depends on it: with
-// no observer the readers do exactly the same.
+// What a compile tells about itself, for tools that explain it to a scenario
+// author: which text the readers begin, every field they read with its byte
+// offsets, where a keyword field is sought and which one is tested, every row
+// kind a keyword field passes, the end of the line text's general section, a
+// read failure; every object laid on a cell; and, whenever the readers, the
+// completion walk or the reserved-value checks record a code, why. The
+// compile never depends on it: with no observer everything is done the same.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "compiler/righe.h"
 
@@ -21,6 +24,60 @@ struct campo_letto {
   bool numero = false;
   slot_valore slot = slot_valore::testo;  // the slot it was read into
   double valore = 0.0;                    // a number's value as its slot took it
+};
+
+// Why a code was recorded, as the part that recorded it knows it. A code that
+// a row's check sets concerns that row (the last one told): `valore` says
+// which of its values, when one.
+struct causa_codice {
+  explicit causa_codice(int32_t c = 0) : codice(c) {}
+  causa_codice& con_posizione(int32_t p) {
+    posizione = p;
+    return *this;
+  }
+  causa_codice& del_valore(std::size_t n) {
+    valore = n;
+    return *this;
+  }
+  causa_codice& sulla_cella(int64_t n) {
+    cella = n;
+    return *this;
+  }
+  causa_codice& occupata_da(uint8_t evento) {
+    occupante = evento;
+    return *this;
+  }
+  causa_codice& con_limite(int64_t l) {
+    limite = l;
+    return *this;
+  }
+  causa_codice& gia_registrato() {
+    ereditato = true;
+    return *this;
+  }
+
+  int32_t codice = 0;
+  // What went to posizione_errore with the code, when anything did.
+  std::optional<int32_t> posizione;
+  // The row's value the code concerns (0 the first); nothing: its keyword.
+  std::optional<std::size_t> valore;
+  // The cell that was wanted and found taken, or where the walk found no room.
+  std::optional<int64_t> cella;
+  // What that cell held (its evento), when a taken cell stopped it.
+  std::optional<uint8_t> occupante;
+  // The completion walk: the cells it searched, all found taken, and the
+  // cell of the slowdown object (warning board or start) it was working for.
+  std::vector<int64_t> cercate;
+  std::optional<int64_t> per_cella;
+  // The bound the value passed: the last admitted position for 15, the end
+  // of the previous station zone for 22, the last plan point for a curve.
+  std::optional<int64_t> limite;
+  // The reserved place a failed check (1250, 1251) found taken: a table row
+  // (its `cella` is then empty) or cell 1.
+  std::optional<int32_t> riga_tabella;
+  // The code was already on record (the line text's 15): this row only
+  // stops the reading and moves the position.
+  bool ereditato = false;
 };
 
 class osservatore_lettura {
@@ -44,12 +101,20 @@ class osservatore_lettura {
   virtual void completamento() {}
   // The walk is over and the reserved-value checks begin.
   virtual void controlli() {}
+  // An object of kind `evento` was laid on cell `cella`: by the row being
+  // read, or by the walk for the slowdown object on cell `per_cella`.
+  virtual void posato(int64_t /*cella*/, uint8_t /*evento*/, std::optional<int64_t> /*per_cella*/) {
+  }
+  // A code was recorded, and why.
+  virtual void codice(const causa_codice&) {}
 };
 
 // The observer as the readers call it: without one every call is nothing.
 class racconto {
  public:
+  racconto() = default;
   explicit racconto(osservatore_lettura* o) : o_(o) {}
+  bool ascolta() const { return o_ != nullptr; }
   void testo(testo_letto t) const {
     if (o_ != nullptr) o_->testo(t);
   }
@@ -71,9 +136,15 @@ class racconto {
   void controlli() const {
     if (o_ != nullptr) o_->controlli();
   }
+  void posato(int64_t cella, uint8_t evento, std::optional<int64_t> per_cella = {}) const {
+    if (o_ != nullptr) o_->posato(cella, evento, per_cella);
+  }
+  void codice(const causa_codice& c) const {
+    if (o_ != nullptr) o_->codice(c);
+  }
 
  private:
-  osservatore_lettura* o_;
+  osservatore_lettura* o_ = nullptr;
 };
 
 }  // namespace scenario

@@ -8,13 +8,6 @@
 namespace scenario {
 namespace {
 
-// Kinds from here up (junctions, halts without a stop) get no cell marks.
-constexpr uint8_t kSenzaMarche = 25;
-// A station's reference point plus this much must lie within the strip.
-constexpr int64_t kMargineStazione = 800;
-// Each zone starts at least this far beyond the previous one's end.
-constexpr int64_t kDistanzaMinima = 350;
-
 bool tipo_5_6(uint8_t tipo) { return tipo == 5 || tipo == 6; }
 bool tipo_7_8(uint8_t tipo) { return tipo == 7 || tipo == 8; }
 
@@ -75,15 +68,23 @@ void marca_avvicinamento(modello& m, const voce& r) {
 
 }  // namespace
 
-esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t pavimento) {
+esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t pavimento,
+                          const racconto& racconta) {
   voce& r = m.riga(numero);
   r.posizione = f.leggi_int32();
+  auto causa = [&r](int32_t codice, std::size_t valore) {
+    return causa_codice(codice).con_posizione(r.posizione).del_valore(valore);
+  };
   const int64_t limite = entro_32_bit(int64_t{r.posizione} + kMargineStazione, f);
-  if (limite > int64_t{kMetriCella} * m.ultima_cella) return oltre_le_celle(m, r.posizione);
-  if (r.posizione % kMetriCella != 0) return uscita_errore(m, 8, r.posizione);
+  if (limite > int64_t{kMetriCella} * m.ultima_cella) {
+    causa_codice c = causa(15, 0);
+    c.limite = ultima_posizione(m, kMargineStazione);
+    return oltre_le_celle(m, racconta, c);
+  }
+  if (r.posizione % kMetriCella != 0) return uscita_errore(m, racconta, causa(8, 0));
   r.tipo = f.leggi_byte();
   const int32_t lunghezza = f.leggi_int32();
-  if (lunghezza % 100 != 0) return uscita_errore(m, 9, r.posizione);
+  if (lunghezza % kPassoBanchina != 0) return uscita_errore(m, racconta, causa(9, 2));
   leggi_campi(r, f);
   r.orario = leggi_orario(f);
   r.nome = f.leggi_testo_tabella();
@@ -93,7 +94,9 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   // still carry the stop mark past the strip.
   const bool con_fermata = r.tipo < kSenzaMarche;
   if (con_fermata && cella_fermata(r) > 1 && cella_fermata(r) > m.ultima_cella) {
-    return oltre_le_celle(m, r.posizione);
+    causa_codice c = causa(15, 2);
+    c.cella = cella_fermata(r);
+    return oltre_le_celle(m, racconta, c);
   }
   if (lunghezza < 600) r.campo5 = 0;
   if (numero == 1) {
@@ -102,17 +105,23 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   }
   if (con_fermata && !tipo_5_6(r.tipo)) marca_avvicinamento(m, r);
   if (con_fermata) {
-    if (cella_fermata(r) <= 1) return uscita_errore(m, 24);
+    if (cella_fermata(r) <= 1) {
+      return uscita_errore(m, racconta,
+                           causa_codice(24).del_valore(0).sulla_cella(cella_fermata(r)));
+    }
     cella& fermata = m.cella_a(static_cast<int32_t>(cella_fermata(r)));
     fermata.evento = kEventoFermata;
     fermata.dato1 = static_cast<int16_t>(numero);
+    racconta.posato(cella_fermata(r), kEventoFermata);
   }
   if (numero > 1 &&
-      entro_32_bit(int64_t{r.inizio} - kDistanzaMinima, f) < m.riga(numero - 1).fine) {
-    return uscita_errore(m, 22, r.posizione);
+      entro_32_bit(int64_t{r.inizio} - kDistanzaStazioni, f) < m.riga(numero - 1).fine) {
+    causa_codice c = causa(22, 0);
+    c.limite = m.riga(numero - 1).fine;
+    return uscita_errore(m, racconta, c);
   }
   ++numero;
-  if (numero >= pavimento) return uscita_errore(m, 10);
+  if (numero >= pavimento) return uscita_errore(m, racconta, causa_codice(10).del_valore(0));
   return esito_riga::prosegui;
 }
 

@@ -13,8 +13,8 @@ constexpr std::string_view kRiempitivo = "zzyyxxwwvvuuttssrrqqppoonn";
 constexpr std::size_t kCaratteriControllo = 25;
 
 // Reserved places and the markers stamped into them.
-constexpr int kRigaControllo = 85;
-constexpr int kRigaTreno = 86;
+constexpr int32_t kRigaControllo = kRigaDatiPercorso;
+constexpr int32_t kRigaTreno = kRigaDatiTreno;
 constexpr int32_t kCellaControllo = 1;
 constexpr int16_t kMarcaTabella = 610;
 constexpr int16_t kMarcaCella = 5121;
@@ -50,13 +50,33 @@ int32_t codice_gara_st(const modello& m) {
   return somma;  // at most 255 x 325 = 82875
 }
 
-std::optional<std::string> timbra_codici(modello& m) {
+namespace {
+
+// A reserved place found taken: the table row, or else cell 1.
+std::string fallito(int32_t numero, bool in_tabella, const cella& prima, const racconto& racconta) {
+  causa_codice causa(numero);
+  if (in_tabella) {
+    causa.riga_tabella = kRigaControllo;
+  } else {
+    causa.sulla_cella(kCellaControllo).occupata_da(prima.evento);
+  }
+  racconta.codice(causa);
+  return std::to_string(numero);
+}
+
+}  // namespace
+
+std::optional<std::string> timbra_codici(modello& m, const racconto& racconta) {
   voce& controllo = m.riga(kRigaControllo);
   cella& prima = m.cella_a(kCellaControllo);
-  if (controllo.campo7 != 0 || prima.dato1 != 0) return "1250";
+  if (controllo.campo7 != 0 || prima.dato1 != 0) {
+    return fallito(kControlloMarcatori, controllo.campo7 != 0, prima, racconta);
+  }
   controllo.campo7 = kMarcaTabella;
   prima.dato1 = kMarcaCella;
-  if (controllo.orario != 0 || prima.dato2 != 0) return "1251";
+  if (controllo.orario != 0 || prima.dato2 != 0) {
+    return fallito(kControlloCodici, controllo.orario != 0, prima, racconta);
+  }
   controllo.orario = codice_gara_st(m);
   prima.dato2 = codice_gara_og(m);
   return std::nullopt;

@@ -27,9 +27,9 @@ esito_compilazione completa_e_timbra(modello& m, osservatore_lettura* osservator
   if (esito.ha_celle) {
     const racconto racconta(osservatore);
     racconta.completamento();
-    completa_codici(m);
+    completa_codici(m, racconta);
     racconta.controlli();
-    esito.controllo_fallito = timbra_codici(m);
+    esito.controllo_fallito = timbra_codici(m, racconta);
   }
   esito.codice_errore = m.codice_errore;
   esito.posizione_errore = m.posizione_errore;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 #include "base/minimo.h"
 
@@ -42,13 +43,15 @@ constexpr int32_t kErroreRallentamento = 13;
 // is never written.
 class passeggiata {
  public:
-  explicit passeggiata(modello& m)
+  passeggiata(modello& m, const racconto& racconta)
       : m_(m),
+        racconta_(racconta),
         ultima_(std::min<int64_t>(m.ultima_cella, static_cast<int64_t>(m.celle.size()) - 1)) {}
 
   void percorri() {
     for (int64_t i = 1; i <= ultima_ - 2; ++i) {
       const auto n = static_cast<int32_t>(i);
+      per_cella_ = n;
       if (evento(n) == kEventoAvvisoRallentamento) segnali_prima_dell_avviso(n);
       if (evento(n) == kEventoInizioRallentamento) attorno_al_rallentamento(n);
     }
@@ -66,6 +69,7 @@ class passeggiata {
     cella& c = m_.cella_a(n);
     c.evento = kEventoPuntoCodice;
     c.dato1 = kValoreCodice;
+    racconta_.posato(n, kEventoPuntoCodice, per_cella_);
   }
 
   // Lowers an existing code point's value to kValoreCodice at most.
@@ -74,9 +78,18 @@ class passeggiata {
     c.dato1 = minimo(kValoreCodice, c.dato1);
   }
 
-  void registra(int32_t codice, int32_t cella_errore) {
+  // Records `codice` at cell `cella_errore` and tells why: the cells that
+  // were searched and found taken.
+  template <typename Celle>
+  void registra(int32_t codice, int32_t cella_errore, const Celle& cercate) {
     m_.codice_errore = codice;
     m_.posizione_errore = cella_errore * kMetriCella;
+    if (!racconta_.ascolta()) return;
+    causa_codice causa(codice);
+    causa.con_posizione(m_.posizione_errore).sulla_cella(cella_errore);
+    causa.cercate.assign(std::begin(cercate), std::end(cercate));
+    causa.per_cella = per_cella_;
+    racconta_.codice(causa);
   }
 
   // Places a code point in the first free cell of `celle`; false when every
@@ -103,14 +116,15 @@ class passeggiata {
   }
 
   void punto_prima_del_segnale(int32_t s) {
-    if (piazza_nella_prima_libera(std::array{s - 1, s - 2})) return;
-    for (int32_t n : {s - 1, s - 2}) {
+    const std::array prima = {s - 1, s - 2};
+    if (piazza_nella_prima_libera(prima)) return;
+    for (int32_t n : prima) {
       if (evento(n) == kEventoPuntoCodice) {
         limita(n);
         return;
       }
     }
-    registra(kErroreAvviso, s);
+    registra(kErroreAvviso, s, prima);
   }
 
   // B: the approach windows, the points inside, and the point before the
@@ -127,7 +141,7 @@ class passeggiata {
   void punto_nella_finestra(int32_t inizio, const finestra& f) {
     const std::array<int32_t, 3> celle = {inizio - f.vicina, inizio - f.vicina - 1,
                                           inizio - f.lontana};
-    if (!piazza_nella_prima_libera(celle)) registra(kErroreFinestra, inizio);
+    if (!piazza_nella_prima_libera(celle)) registra(kErroreFinestra, inizio, celle);
   }
 
   // Scans forward from the start to the slowdown's end cell, placing a point
@@ -143,7 +157,7 @@ class passeggiata {
       if (punti_interni && contatore == kPassoInterno) contatore = punto_interno(k);
       if (evento(k) == kEventoFineRallentamento) return k;
       if (k >= ultima_) {
-        registra(kErroreRallentamento, inizio);
+        registra(kErroreRallentamento, inizio, std::array<int32_t, 0>{});
         return k;
       }
     }
@@ -165,7 +179,7 @@ class passeggiata {
       piazza(k + 1);
       return -1;
     }
-    registra(kErroreRallentamento, k);
+    registra(kErroreRallentamento, k, std::array{k, k - 1, k + 1});
     return kPassoInterno;
   }
 
@@ -173,19 +187,20 @@ class passeggiata {
     const int32_t limite = static_cast<int32_t>(std::min<int64_t>(fine + kCelleDopoFine, ultima_));
     for (int32_t indice = fine; indice <= limite; ++indice) {
       if (evento(indice) != kEventoSegnale) continue;
-      if (!piazza_nella_prima_libera(std::array{indice - 1, indice - 2})) {
-        registra(kErroreRallentamento, fine);
-      }
+      const std::array prima = {indice - 1, indice - 2};
+      if (!piazza_nella_prima_libera(prima)) registra(kErroreRallentamento, fine, prima);
       return;
     }
   }
 
   modello& m_;
+  const racconto& racconta_;
   const int64_t ultima_;
+  int32_t per_cella_ = 0;  // the warning board or slowdown start being worked for
 };
 
 }  // namespace
 
-void completa_codici(modello& m) { passeggiata(m).percorri(); }
+void completa_codici(modello& m, const racconto& racconta) { passeggiata(m, racconta).percorri(); }
 
 }  // namespace scenario

@@ -23,7 +23,7 @@ namespace {
 
 // The rows a compile of the two texts reads, as the observer saw them.
 lettura_osservata leggi(modello& m, const std::string& linea, const std::string& treno) {
-  lettura_osservata lettura(m);
+  lettura_osservata lettura;
   sorgente_in_memoria sorgente_linea(linea);
   sorgente_in_memoria sorgente_treno(treno);
   opzioni_compilazione opzioni;

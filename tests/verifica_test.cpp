@@ -11,9 +11,10 @@
 
 #include "base/codifica.h"
 #include "base/scrittore_testo.h"
-#include "compiler/righe.h"
 #include "compiler/memorizza_dati.h"
 #include "compiler/modello.h"
+#include "compiler/righe.h"
+#include "output/compilazione.h"
 #include "output/file_compilati.h"
 #include "scenario/dati_linea.h"
 #include "scenario/dati_treno.h"
@@ -137,17 +138,25 @@ TEST(Verifica, AnObserverChangesNothingInTheCompile) {
       {testo_da_righe(righe_dati_linea()), testo_da_righe(righe_dati_treno())},
       {testo(linea({"pendenza, 0, 5", "pendenza, 7950, 0"})), testo(treno({"velocita, 0, 72"}))},
       {testo(kLineaVuota), testo(treno({"segnale, 1500, 1, 4", "segnale"}))},
+      // The walk finds no room (12), and a slowdown at 0 m takes cell 1 (1250).
+      {testo(kLineaVuota), testo(treno({"rallentamento, 3000, 120, 500, 0, 0, 120",
+                                        "segnale, 2650, 1, 4, 0, 0, 0, 0, "
+                                        "0, 0, 0, 0",
+                                        "segnale, 2700, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0",
+                                        "segnale, 2750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0"}))},
+      {testo(kLineaVuota), testo(treno({"rallentamento, 0, 60, 450, 0, 0, 60"}))},
   };
   for (const auto& [testo_linea, testo_treno] : casi) {
     std::array<modello, 2> m;
     for (std::size_t n = 0; n < m.size(); ++n) {
-      m[n].percorso = "P";
-      m[n].treno = "T";
-      m[n].crea_tracciato = 1;
       sorgente_in_memoria l(testo_linea);
       sorgente_in_memoria t(testo_treno);
-      lettura_osservata osservatore(m[n]);
-      memorizza_dati(m[n], l, t, n == 0 ? nullptr : &osservatore);
+      lettura_osservata osservatore;
+      opzioni_compilazione opzioni;
+      opzioni.percorso = "P";
+      opzioni.treno = "T";
+      opzioni.osservatore = n == 0 ? nullptr : &osservatore;
+      compila_percorso(m[n], l, t, opzioni);
     }
     EXPECT_EQ(m[0].codice_errore, m[1].codice_errore);
     EXPECT_EQ(m[0].posizione_errore, m[1].posizione_errore);

@@ -2,24 +2,12 @@
 
 namespace scenario {
 
-istantanea foto(const modello& m) {
-  istantanea f;
-  f.codice_errore = m.codice_errore;
-  f.posizione_errore = m.posizione_errore;
-  if (m.celle.size() > 1) {
-    f.dato1_cella1 = m.cella_a(1).dato1 != 0;
-    f.dato2_cella1 = m.cella_a(1).dato2 != 0;
-  }
-  return f;
-}
-
 void lettura_osservata::annota(tipo_evento tipo, tipo_riga riga) {
   evento_lettura e;
   e.tipo = tipo;
   e.testo = corrente_;
   e.riga = riga;
   e.campi = campi_[static_cast<std::size_t>(corrente_)].size();
-  e.prima = foto(m_);
   eventi_.push_back(e);
 }
 
@@ -36,7 +24,25 @@ void lettura_osservata::campo(const campo_letto& c) {
 void lettura_osservata::inizio_chiave() { annota(tipo_evento::inizio_chiave); }
 void lettura_osservata::chiave() { annota(tipo_evento::chiave); }
 void lettura_osservata::fine_generale() { annota(tipo_evento::fine_generale); }
-void lettura_osservata::riga(tipo_riga t) { annota(tipo_evento::riga, t); }
+void lettura_osservata::riga(tipo_riga t) {
+  annota(tipo_evento::riga, t);
+  ++righe_viste_;
+  testo_ultima_riga_ = corrente_;
+}
+
+std::optional<std::size_t> lettura_osservata::riga_corrente() const {
+  if (fase_ != fase_compilazione::lettura || righe_viste_ == 0) return std::nullopt;
+  if (testo_ultima_riga_ != corrente_) return std::nullopt;
+  return righe_viste_ - 1;
+}
+
+void lettura_osservata::posato(int64_t cella, uint8_t evento, std::optional<int64_t> per_cella) {
+  posati_.push_back({cella, evento, riga_corrente(), per_cella, fase_});
+}
+
+void lettura_osservata::codice(const causa_codice& causa) {
+  codici_.push_back({causa, riga_corrente(), corrente_, fase_, posati_.size()});
+}
 
 void lettura_osservata::fallita(std::size_t posizione, std::string_view motivo) {
   fallimento_ = fallimento_lettura{corrente_, posizione, std::string(motivo), eventi_.size()};

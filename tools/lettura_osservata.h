@@ -1,7 +1,7 @@
-// One compile's reading of the two source texts as the readers told it:
-// every field with its byte offsets, the keyword fields and what became of
-// them, the rows with their values, and the error record and reserved cell 1
-// as each step of the reading found them. `check` explains a compile from it.
+// One compile as it told itself: every field of the two texts with its byte
+// offsets, the keyword fields and what became of them, the rows with their
+// values, every object laid on a cell and by whom, and every code recorded
+// with its cause. `check` explains a compile from it.
 #pragma once
 
 #include <array>
@@ -16,16 +16,8 @@
 
 namespace scenario {
 
-// What a step of the reading found in the model: the error record and
-// whether the reserved members of cell 1 hold something.
-struct istantanea {
-  int32_t codice_errore = 0;
-  int32_t posizione_errore = 0;
-  bool dato1_cella1 = false;
-  bool dato2_cella1 = false;
-  bool operator==(const istantanea&) const = default;
-};
-istantanea foto(const modello& m);
+// The part of a compile that told an event.
+enum class fase_compilazione : uint8_t { lettura, completamento, controlli };
 
 enum class tipo_evento : uint8_t { testo, inizio_chiave, chiave, fine_generale, riga };
 
@@ -34,7 +26,6 @@ struct evento_lettura {
   testo_letto testo = testo_letto::linea;
   tipo_riga riga = tipo_riga::lunghezza;  // for tipo_evento::riga
   std::size_t campi = 0;                  // fields of its text read before it
-  istantanea prima;                       // the model as the event found it
 };
 
 // One row: a keyword field that passed one test, and the values read for it.
@@ -62,6 +53,26 @@ struct chiave_letta {
   std::size_t prima_riga = 0;  // index in `righe` of its first row, when it has one
 };
 
+// An object laid on a cell: by a row (its index in righe()), or by the
+// completion walk for the slowdown object on cell `per_cella`.
+struct posa_letta {
+  int64_t cella = 0;
+  uint8_t evento = 0;
+  std::optional<std::size_t> riga;
+  std::optional<int64_t> per_cella;
+  fase_compilazione fase = fase_compilazione::lettura;
+};
+
+// A code recorded, why, and when: the row being read (its index in righe()),
+// the text and the objects laid before it.
+struct codice_letto {
+  causa_codice causa;
+  std::optional<std::size_t> riga;
+  testo_letto testo = testo_letto::linea;
+  fase_compilazione fase = fase_compilazione::lettura;
+  std::size_t posati_prima = 0;
+};
+
 struct fallimento_lettura {
   testo_letto testo = testo_letto::linea;
   std::size_t posizione = 0;
@@ -71,7 +82,7 @@ struct fallimento_lettura {
 
 class lettura_osservata final : public osservatore_lettura {
  public:
-  explicit lettura_osservata(const modello& m) : m_(m) {}
+  lettura_osservata() = default;
 
   void testo(testo_letto t) override;
   void campo(const campo_letto& c) override;
@@ -80,8 +91,10 @@ class lettura_osservata final : public osservatore_lettura {
   void fine_generale() override;
   void riga(tipo_riga t) override;
   void fallita(std::size_t posizione, std::string_view motivo) override;
-  void completamento() override { fine_lettura_ = foto(m_); }
-  void controlli() override { fine_completamento_ = foto(m_); }
+  void completamento() override { fase_ = fase_compilazione::completamento; }
+  void controlli() override { fase_ = fase_compilazione::controlli; }
+  void posato(int64_t cella, uint8_t evento, std::optional<int64_t> per_cella) override;
+  void codice(const causa_codice& causa) override;
 
   // Builds the rows and keyword fields once the reading is over.
   void concludi();
@@ -94,10 +107,8 @@ class lettura_osservata final : public osservatore_lettura {
   const std::optional<fallimento_lettura>& fallimento() const { return fallimento_; }
   const std::vector<riga_letta>& righe() const { return righe_; }
   const std::vector<chiave_letta>& chiavi() const { return chiavi_; }
-  // The model as the reading left it, and as the completion walk left it;
-  // nothing when the compile did not get that far.
-  const std::optional<istantanea>& fine_lettura() const { return fine_lettura_; }
-  const std::optional<istantanea>& fine_completamento() const { return fine_completamento_; }
+  const std::vector<posa_letta>& posati() const { return posati_; }
+  const std::vector<codice_letto>& codici() const { return codici_; }
   // The fields the reader read but never examined at the end of a text (the
   // closing "[fine]" normally), when its last search for a keyword field ran
   // into the end of the text.
@@ -109,8 +120,13 @@ class lettura_osservata final : public osservatore_lettura {
   void annota(tipo_evento tipo, tipo_riga riga = tipo_riga::lunghezza);
   std::size_t fine_valori(std::size_t evento) const;
 
-  const modello& m_;
+  // The row being read: the last one told, when it is of the current text.
+  std::optional<std::size_t> riga_corrente() const;
+
   testo_letto corrente_ = testo_letto::linea;
+  fase_compilazione fase_ = fase_compilazione::lettura;
+  std::size_t righe_viste_ = 0;
+  std::optional<testo_letto> testo_ultima_riga_;
   std::array<bool, 2> iniziato_{};
   std::array<std::vector<campo_letto>, 2> campi_;
   std::vector<evento_lettura> eventi_;
@@ -118,8 +134,8 @@ class lettura_osservata final : public osservatore_lettura {
   std::vector<riga_letta> righe_;
   std::vector<chiave_letta> chiavi_;
   std::array<std::optional<std::size_t>, 2> non_esaminato_;
-  std::optional<istantanea> fine_lettura_;
-  std::optional<istantanea> fine_completamento_;
+  std::vector<posa_letta> posati_;
+  std::vector<codice_letto> codici_;
 };
 
 }  // namespace scenario

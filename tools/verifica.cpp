@@ -198,27 +198,16 @@ std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
   modello m;
   sorgente_in_memoria sorgente_linea = in_memoria(linea);
   sorgente_in_memoria sorgente_treno = in_memoria(treno);
-  lettura_osservata lettura(m);
+  lettura_osservata lettura;
   opzioni_compilazione opzioni;
   opzioni.percorso = kPercorso;
   opzioni.treno = kTreno;
   opzioni.osservatore = &lettura;
-  const esito_compilazione esito = compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
+  compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
 
   raccolta_diagnosi r({&linea, &treno}, lettura, m);
-  const istantanea letta = lettura.fine_lettura().value_or(foto(m));
-  const scrittori_cella1 scrittori = errori_lettura(r, letta);
-  if (const std::optional<istantanea>& completata = lettura.fine_completamento()) {
-    if (completata->codice_errore != letta.codice_errore ||
-        completata->posizione_errore != letta.posizione_errore) {
-      errore_completamento(r, completata->codice_errore, completata->posizione_errore);
-    }
-    if (esito.controllo_fallito) {
-      errore_riservato(r, *esito.controllo_fallito, scrittori,
-                       completata->dato1_cella1 && !letta.dato1_cella1);
-    }
-  }
+  errori_compilazione(r);
   avvisi_lettura(r);
   return std::move(r).risultato();
 }

@@ -94,37 +94,12 @@ class raccolta_diagnosi {
   std::vector<diagnosi> diagnosi_;
 };
 
-// Rows that wrote a value into the reserved cell 1 (its dato1, its dato2).
-struct scrittori_cella1 {
-  std::optional<std::size_t> dato1;
-  std::optional<std::size_t> dato2;
-};
-
-// The errors of the reading: every change of the error record traced to the
-// row that made it, a read failure to its field. `fine_lettura` is the model
-// as the readers left it. Also finds the rows that wrote into cell 1.
-scrittori_cella1 errori_lettura(raccolta_diagnosi& r, const istantanea& fine_lettura);
-
-// A code the completion walk recorded (11, 12, 13), at the slowdown row whose
-// cells it concerns.
-void errore_completamento(raccolta_diagnosi& r, int32_t codice, int32_t posizione);
-
-// A failed reserved-value check ("1250", "1251") at the row whose object took
-// cell 1; `dal_completamento` when the walk's code point took it.
-void errore_riservato(raccolta_diagnosi& r, const std::string& numero,
-                      const scrittori_cella1& scrittori, bool dal_completamento);
+// Every code the compile recorded, and a read failure, as errors at the row
+// and value that set it.
+void errori_compilazione(raccolta_diagnosi& r);
 
 // Every rule of the two formats that the readers let pass.
 void avvisi_lettura(raccolta_diagnosi& r);
-
-// The cells of the strip that an object of the row takes, with what it is;
-// used to name the row that holds a cell another row wants.
-struct oggetto_in_cella {
-  int64_t cella = 0;
-  std::string_view che_cosa;
-};
-std::vector<oggetto_in_cella> oggetti_di(const raccolta_diagnosi& r, const riga_letta& riga,
-                                         int32_t numero_stazione);
 
 // "1500 m".
 std::string metri(int64_t valore);
