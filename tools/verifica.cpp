@@ -160,6 +160,12 @@ void raccolta_diagnosi::avviso(const posto& p, std::string_view nome, std::strin
 
 void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
                                  std::string messaggio) {
+  if (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime) {
+    taciute& t = taciute_[{p.testo, std::move(codice)}];
+    t.livello = g;
+    ++t.quante;
+    return;
+  }
   diagnosi d;
   d.testo = static_cast<std::size_t>(p.testo);
   d.file = nome(p.testo);
@@ -185,8 +191,20 @@ void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
 }
 
 std::vector<diagnosi> raccolta_diagnosi::risultato() && {
+  for (const auto& [chiave, t] : taciute_) {
+    diagnosi d;
+    d.testo = static_cast<std::size_t>(chiave.first);
+    d.file = nome(chiave.first);
+    d.livello = t.livello;
+    d.codice = chiave.second;
+    d.messaggio = "and " + std::to_string(t.quante) + " more like this";
+    d.altre = t.quante;
+    diagnosi_.push_back(std::move(d));
+  }
+  // By text, then line and column; what was left out closes its text.
   std::stable_sort(diagnosi_.begin(), diagnosi_.end(), [](const diagnosi& a, const diagnosi& b) {
-    return std::tie(a.testo, a.riga, a.colonna) < std::tie(b.testo, b.riga, b.colonna);
+    return std::tuple(a.testo, a.altre > 0, a.riga, a.colonna) <
+           std::tuple(b.testo, b.altre > 0, b.riga, b.colonna);
   });
   return std::move(diagnosi_);
 }
@@ -213,16 +231,21 @@ std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
 }
 
 void scrivi_diagnosi(std::ostream& uscita, const std::vector<diagnosi>& tutte) {
+  // One write at the end: standard error is unbuffered.
+  std::string testo;
   std::size_t errori = 0;
+  std::size_t avvisi = 0;
   for (const diagnosi& d : tutte) {
-    if (d.livello == gravita::errore) ++errori;
-    uscita << d.file;
-    if (d.riga > 0) uscita << ':' << d.riga << ':' << d.colonna;
-    uscita << ": " << nome_gravita(d.livello) << ": " << d.messaggio << " [" << d.codice << "]\n";
-    if (d.riga > 0) uscita << utf8_da_1252(d.sorgente) << '\n' << riga_accento(d) << '\n';
+    (d.livello == gravita::errore ? errori : avvisi) += d.altre > 0 ? d.altre : 1;
+    testo += d.file;
+    if (d.riga > 0) testo += ':' + std::to_string(d.riga) + ':' + std::to_string(d.colonna);
+    testo += ": ";
+    testo += nome_gravita(d.livello);
+    testo += ": " + d.messaggio + " [" + d.codice + "]\n";
+    if (d.riga > 0) testo += utf8_da_1252(d.sorgente) + '\n' + riga_accento(d) + '\n';
   }
-  if (tutte.empty()) return;
-  uscita << conta(errori, "error") << ", " << conta(tutte.size() - errori, "warning") << '\n';
+  if (!tutte.empty()) testo += conta(errori, "error") + ", " + conta(avvisi, "warning") + '\n';
+  uscita << testo;
 }
 
 nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte) {
@@ -234,6 +257,7 @@ nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte) {
                      {"severity", nome_gravita(d.livello)},
                      {"code", d.codice},
                      {"message", d.messaggio}});
+    if (d.altre > 0) lista.back()["more"] = d.altre;
   }
   return lista;
 }

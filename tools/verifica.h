@@ -33,14 +33,23 @@ struct diagnosi {
   std::string codice;
   std::string messaggio;  // UTF-8
   std::string sorgente;   // the source line, Windows-1252, without its line end
+  // Nonzero: this stands for that many more diagnoses of its kind in its
+  // text, left out so that the output stays readable ("and N more like this").
+  std::size_t altre = 0;
 };
+
+// check shows at most this many diagnoses of one kind, and this many in all;
+// the rest are counted, and the closing count includes them.
+inline constexpr std::size_t kDiagnosiPerTipo = 20;
+inline constexpr std::size_t kDiagnosiMassime = 200;
 
 struct testo_da_verificare {
   std::string nome;                 // as the diagnoses name it, UTF-8
   std::optional<std::string> byte;  // nothing: there is no such text
 };
 
-// Every problem of the two texts, ordered by text, line and column.
+// Every problem of the two texts, ordered by text, line and column; beyond
+// the limits above, one diagnosis per text and kind counts the rest.
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
                                      const testo_da_verificare& treno);
 

@@ -1,5 +1,6 @@
 // The warnings of check: every rule of the two source formats that the
 // readers let pass, found on the rows and keyword fields as they were read.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -65,6 +66,24 @@ int64_t basso_16(int64_t v) {
 }
 int64_t basso_8(int64_t v) { return static_cast<int64_t>(static_cast<uint64_t>(v) & 0xFFu); }
 
+// A set of lines of the two texts, one flag a line: constant time, and
+// memory that follows the texts' length.
+class insieme_righe {
+ public:
+  // False when the line was in the set already.
+  bool aggiungi(testo_letto t, int64_t riga) {
+    std::vector<bool>& righe = righe_[static_cast<std::size_t>(t)];
+    const auto n = static_cast<std::size_t>(std::max<int64_t>(riga, 0));
+    if (n >= righe.size()) righe.resize(std::max(n + 1, righe.size() * 2));
+    if (righe[n]) return false;
+    righe[n] = true;
+    return true;
+  }
+
+ private:
+  std::array<std::vector<bool>, 2> righe_;
+};
+
 class avvisi {
  public:
   explicit avvisi(raccolta_diagnosi& r) : r_(r) {}
@@ -96,7 +115,7 @@ class avvisi {
     const std::size_t campo = riga.valore(n);
     // Every line the row reached gives up the fields it took.
     for (std::size_t k = n; k < riga.n_valori(); ++k) {
-      righe_ignorate_.insert({riga.testo, r_.riga_di(riga.testo, riga.valore(k))});
+      righe_ignorate_.aggiungi(riga.testo, r_.riga_di(riga.testo, riga.valore(k)));
     }
     // A header read as a row is told as such.
     if (tra_parentesi(ripulito(r_.testo_campo(riga.testo, riga.chiave)))) return;
@@ -358,7 +377,7 @@ class avvisi {
       return;
     }
     if (c.fine >= byte.size() || byte[c.fine] != ',') return;
-    righe_ignorate_.insert({riga.testo, r_.riga_di(riga.testo, n)});
+    righe_ignorate_.aggiungi(riga.testo, r_.riga_di(riga.testo, n));
     std::string resto;
     if (n + 1 < r_.lettura().campi(riga.testo).size()) resto = r_.testo_campo(riga.testo, n + 1);
     r_.avviso(r_.valore(riga, valore), "comma",
@@ -374,7 +393,7 @@ class avvisi {
               int64_t ultima_linea) {
     const std::size_t n = riga.valore(valore);
     for (int64_t l = r_.riga_di(riga.testo, n); l <= ultima_linea; ++l) {
-      righe_ignorate_.insert({riga.testo, l});
+      righe_ignorate_.aggiungi(riga.testo, l);
     }
     r_.avviso(r_.valore(riga, valore), "quote",
               "the quoted " + std::string(che_cosa) + " runs on past the end of its line to line " +
@@ -416,7 +435,7 @@ class avvisi {
   // much it looks like a header, and takes the next fields as its values.
   void intestazione_come_riga(const chiave_letta& c, const std::string& campo) {
     const riga_letta& riga = r_.lettura().righe()[c.prima_riga];
-    righe_ignorate_.insert({c.testo, r_.riga_di(c.testo, c.campo)});
+    righe_ignorate_.aggiungi(c.testo, r_.riga_di(c.testo, c.campo));
     r_.avviso(r_.campo(c.testo, c.campo), "section",
               citato(campo) + " looks like a section header but passes the test of the " +
                   std::string(nome_riga(riga.tipo)) +
@@ -448,7 +467,7 @@ class avvisi {
     if (pulito.empty() || c.fine_generale) return;
     // The fields after an ignored one on its line are ignored with it, and
     // so are those a short row or a cut text left: one warning says it.
-    if (!righe_ignorate_.insert({c.testo, r_.riga_di(c.testo, c.campo)}).second) return;
+    if (!righe_ignorate_.aggiungi(c.testo, r_.riga_di(c.testo, c.campo))) return;
     const posto p = r_.campo(c.testo, c.campo);
     const bool linea = c.testo == testo_letto::linea;
     if (linea && c.generale && passa_sezione(sezione_riga::dopo_generale, campo)) {
@@ -521,7 +540,7 @@ class avvisi {
   // Row kinds already told out of place under the current header, by text.
   std::array<std::set<tipo_riga>, 2> fuori_posto_;
   // Lines whose ignored keyword fields need no warning of their own.
-  std::set<std::pair<testo_letto, int64_t>> righe_ignorate_;
+  insieme_righe righe_ignorate_;
   const riga_letta* pendenza_prec_ = nullptr;
   const riga_letta* curva_prec_ = nullptr;
   const riga_letta* velocita_prec_ = nullptr;

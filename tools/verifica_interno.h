@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -87,8 +88,16 @@ class raccolta_diagnosi {
   }
   void aggiungi(const posto& p, gravita g, std::string codice, std::string messaggio);
 
+  // The diagnoses of one text and kind left out beyond the limits.
+  struct taciute {
+    gravita livello = gravita::avviso;
+    std::size_t quante = 0;
+  };
+
   std::array<const testo_da_verificare*, 2> testi_;
   std::array<std::optional<righe_testo>, 2> righe_;
+  std::map<std::string, std::size_t> per_tipo_;
+  std::map<std::pair<testo_letto, std::string>, taciute> taciute_;
   const lettura_osservata& lettura_;
   const modello& m_;
   std::vector<diagnosi> diagnosi_;
