@@ -82,9 +82,10 @@ inline constexpr std::tuple kMembriVoce{
     membro<voce, uint8_t>{"campo9", &voce::campo9, "a station's value 9"},
     membro<voce, uint8_t>{"campo13", &voce::campo13, "a station's value 13"},
     membro<voce, uint8_t>{"campo6", &voce::campo6,
-                          "a station's value 6 (cleared as the reader says)"},
+                          "a station's value 6; 0 for kinds 5-8 and on the first station"},
     membro<voce, uint8_t>{"campo5", &voce::campo5,
-                          "a station's value 5 (cleared as the reader says)"},
+                          "a station's value 5; kept only with a platform of 600 m or more, and "
+                          "not on the first station"},
     membro<voce, int32_t>{"orario", &voce::orario,
                           "a station's time of day in seconds; the check code st in row 85"},
 };
@@ -196,11 +197,9 @@ inline constexpr uint16_t kTagVuoto = 0;
 inline constexpr uint16_t kTagIntero = 2;
 inline constexpr uint16_t kTagDoppio = 5;
 inline constexpr std::array<forma_elemento, 3> kFormeElemento = {{
-    {tipo_elemento::vuoto, kTagVuoto, 2, "empty: a point the plan does not reach (the last two)"},
-    {tipo_elemento::intero, kTagIntero, 4,
-     "a 16-bit integer: the coordinates of points 0 and 1 (0, 0) and (0, 1)"},
-    {tipo_elemento::doppio, kTagDoppio, 10,
-     "a 64-bit IEEE double: every point the reader computes"},
+    {tipo_elemento::vuoto, kTagVuoto, 2, "the two last points, which the plan does not reach"},
+    {tipo_elemento::intero, kTagIntero, 4, "the coordinates of points 0 and 1: (0, 0) and (0, 1)"},
+    {tipo_elemento::doppio, kTagDoppio, 10, "every point the line reader computes, in metres"},
 }};
 
 inline constexpr const forma_elemento& forma_di(tipo_elemento t) {
