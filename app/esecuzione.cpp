@@ -3,13 +3,10 @@
 #include <string>
 
 #include "base/file_cartella.h"
-#include "documents/dati_note.h"
-#include "documents/dati_rallentamenti.h"
-#include "documents/dati_scheda.h"
+#include "documents/documenti.h"
 #include "output/file_compilati.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 
 namespace scenario {
 

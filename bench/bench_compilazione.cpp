@@ -10,9 +10,8 @@
 #include "compiler/memorizza_dati.h"
 #include "output/compilazione.h"
 #include "output/file_compilati.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 
 namespace {
 

@@ -97,6 +97,15 @@ void riga_orologio(modello& m, flusso_campi& f) {
   r.campo12 = f.leggi_int16();
 }
 
+// Any code on record stops the reading at a signal or slowdown row, also one
+// the line half left (its 15): the row only moves the position.
+esito_riga codice_in_sospeso(modello& m, const racconto& racconta, int32_t posizione) {
+  if (m.codice_errore <= 0) return esito_riga::prosegui;
+  return uscita_errore(
+      m, racconta,
+      causa_codice(m.codice_errore).con_posizione(posizione).del_valore(0).gia_registrato());
+}
+
 esito_riga riga_segnale(modello& m, flusso_campi& f, const racconto& racconta) {
   dati_segnale s;
   for (int32_t* valore :
@@ -118,13 +127,7 @@ esito_riga riga_segnale(modello& m, flusso_campi& f, const racconto& racconta) {
                              .sulla_cella(n)
                              .occupata_da(prima));
   }
-  // Any code on record stops here, also one the line half left.
-  if (m.codice_errore > 0) {
-    return uscita_errore(
-        m, racconta,
-        causa_codice(m.codice_errore).con_posizione(s.posizione).del_valore(0).gia_registrato());
-  }
-  return esito_riga::prosegui;
+  return codice_in_sospeso(m, racconta, s.posizione);
 }
 
 // The value of a slowdown row whose cell code `codice` concerns: the length
@@ -152,12 +155,7 @@ esito_riga riga_rallentamento(modello& m, flusso_campi& f, const racconto& racco
                              .sulla_cella(*presa)
                              .occupata_da(occupante));
   }
-  if (m.codice_errore > 0) {
-    return uscita_errore(
-        m, racconta,
-        causa_codice(m.codice_errore).con_posizione(r.x).del_valore(0).gia_registrato());
-  }
-  return esito_riga::prosegui;
+  return codice_in_sospeso(m, racconta, r.x);
 }
 
 esito_riga riga_abbattimento(modello& m, flusso_campi& f, const racconto& racconta) {

@@ -1,9 +1,8 @@
-#include "documents/dati_scheda.h"
-
 #include <array>
 
 #include "base/file_cartella.h"
 #include "base/scrittore_testo.h"
+#include "documents/documenti.h"
 
 namespace scenario {
 namespace {

@@ -1,9 +1,8 @@
-#include "scenario/dati_treno.h"
-
 #include <array>
 
 #include "base/file_cartella.h"
 #include "base/scrittore_testo.h"
+#include "scenario/sorgenti.h"
 
 namespace scenario {
 namespace {

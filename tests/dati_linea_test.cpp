@@ -1,5 +1,3 @@
-#include "scenario/dati_linea.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,8 +10,8 @@
 #include "base/scrittore_testo.h"
 #include "compiler/lettori.h"
 #include "output/file_compilati.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 #include "supporto.h"
 
 namespace scenario {

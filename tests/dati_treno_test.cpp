@@ -1,5 +1,3 @@
-#include "scenario/dati_treno.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scenario/sorgenti.h"
 #include "supporto.h"
 
 namespace scenario {

@@ -3,6 +3,8 @@
 // documents' own geometry (line counts, widths, column bars) rather than
 // against the tables that produce them, so a dropped blank, a shifted bar or
 // a lost line shows up however the table was edited.
+#include "documents/documenti.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,9 +22,6 @@
 #include "app/piattaforma.h"
 #include "base/scrittore_testo.h"
 #include "compiler/modello.h"
-#include "documents/dati_note.h"
-#include "documents/dati_rallentamenti.h"
-#include "documents/dati_scheda.h"
 #include "supporto.h"
 
 namespace scenario {

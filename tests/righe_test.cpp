@@ -13,9 +13,8 @@
 #include "base/scrittore_testo.h"
 #include "compiler/sorgente.h"
 #include "output/compilazione.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 #include "tools/lettura_osservata.h"
 
 namespace scenario {
@@ -24,14 +23,7 @@ namespace {
 // The rows a compile of the two texts reads, as the observer saw them.
 lettura_osservata leggi(modello& m, const std::string& linea, const std::string& treno) {
   lettura_osservata lettura;
-  sorgente_in_memoria sorgente_linea(linea);
-  sorgente_in_memoria sorgente_treno(treno);
-  opzioni_compilazione opzioni;
-  opzioni.percorso = kPercorso;
-  opzioni.treno = kTreno;
-  opzioni.osservatore = &lettura;
-  compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
-  lettura.concludi();
+  compila_osservando(m, linea, treno, lettura);
   return lettura;
 }
 

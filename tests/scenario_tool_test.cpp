@@ -7,8 +7,7 @@
 
 #include "app/piattaforma.h"
 #include "base/scrittore_testo.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
+#include "scenario/sorgenti.h"
 #include "strumento_prova.h"
 #include "supporto.h"
 #include "tools/comandi.h"

@@ -14,9 +14,8 @@
 
 #include "app/esecuzione.h"
 #include "base/file_cartella.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 
 namespace prova {
 namespace fs = std::filesystem;

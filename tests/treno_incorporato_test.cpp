@@ -17,9 +17,8 @@
 #include "compiler/modello.h"
 #include "compiler/sorgente.h"
 #include "output/file_compilati.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
 #include "scenario/identita.h"
+#include "scenario/sorgenti.h"
 #include "supporto.h"
 
 namespace scenario {

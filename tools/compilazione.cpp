@@ -5,8 +5,7 @@
 #include "base/file_cartella.h"
 #include "base/stati_uscita.h"
 #include "output/file_compilati.h"
-#include "scenario/dati_linea.h"
-#include "scenario/dati_treno.h"
+#include "scenario/sorgenti.h"
 
 namespace scenario::strumento {
 namespace {

@@ -1,5 +1,8 @@
 #include "tools/lettura_osservata.h"
 
+#include "output/compilazione.h"
+#include "scenario/identita.h"
+
 namespace scenario {
 
 void lettura_osservata::annota(tipo_evento tipo, tipo_riga riga) {
@@ -107,6 +110,21 @@ void lettura_osservata::concludi() {
       non_esaminato_[static_cast<std::size_t>(t)] = campi(t).size() - 1;
     }
   }
+}
+
+void compila_osservando(modello& m, const std::optional<std::string>& linea,
+                        const std::optional<std::string>& treno, lettura_osservata& lettura) {
+  auto in_memoria = [](const std::optional<std::string>& t) {
+    return t ? sorgente_in_memoria(*t) : sorgente_in_memoria();
+  };
+  sorgente_in_memoria sorgente_linea = in_memoria(linea);
+  sorgente_in_memoria sorgente_treno = in_memoria(treno);
+  opzioni_compilazione opzioni;
+  opzioni.percorso = kPercorso;
+  opzioni.treno = kTreno;
+  opzioni.osservatore = &lettura;
+  compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
+  lettura.concludi();
 }
 
 }  // namespace scenario

@@ -138,4 +138,10 @@ class lettura_osservata final : public osservatore_lettura {
   std::vector<codice_letto> codici_;
 };
 
+// The compile of the program's run (memorizza_percorso with j = 1, the
+// embedded scenario's names) of two texts in memory, told to `lettura`, which
+// is then concluded. A missing text is given as nothing.
+void compila_osservando(modello& m, const std::optional<std::string>& linea,
+                        const std::optional<std::string>& treno, lettura_osservata& lettura);
+
 }  // namespace scenario

@@ -41,10 +41,6 @@ std::string conta(std::size_t n, std::string_view parola) {
   return testo;
 }
 
-sorgente_in_memoria in_memoria(const testo_da_verificare& t) {
-  return t.byte ? sorgente_in_memoria(*t.byte) : sorgente_in_memoria();
-}
-
 // A text as check reads it: nothing when there is no such file; something
 // else under its name (a folder) cannot be read.
 std::optional<std::string> leggi_testo_utente(const std::filesystem::path& file) {
@@ -211,19 +207,11 @@ std::vector<diagnosi> raccolta_diagnosi::risultato() && {
 
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
                                      const testo_da_verificare& treno) {
-  // The compile of the program's run (memorizza_percorso with j = 1), in
-  // memory and without writing anything, with an observer on it.
+  // The compile of the program's run, in memory and without writing
+  // anything, with an observer on it.
   modello m;
-  sorgente_in_memoria sorgente_linea = in_memoria(linea);
-  sorgente_in_memoria sorgente_treno = in_memoria(treno);
   lettura_osservata lettura;
-  opzioni_compilazione opzioni;
-  opzioni.percorso = kPercorso;
-  opzioni.treno = kTreno;
-  opzioni.osservatore = &lettura;
-  compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
-  lettura.concludi();
-
+  compila_osservando(m, linea.byte, treno.byte, lettura);
   raccolta_diagnosi r({&linea, &treno}, lettura, m);
   errori_compilazione(r);
   avvisi_lettura(r);
