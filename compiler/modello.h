@@ -1,8 +1,10 @@
 // The route model: everything one compile produces. One plain struct per run,
 // owned by the run driver; the readers fill it, the completion walk and the
 // check codes amend it, and the writer puts three of its parts to disk member
-// by member. Member order and widths are binding: they are the layout of the
-// compiled files the simulator loads.
+// by member: the plan, the cells and the table, whose record members' order
+// and widths are the layout of the compiled files the simulator loads
+// (compiler/record.h describes them). The rest is not written: the montagna
+// lists are the line reader's, the names and the error record the run's.
 #pragma once
 
 #include <array>
@@ -101,6 +103,7 @@ struct modello {
   std::array<std::vector<elemento_tracciato>, 2> tracciato;
   std::vector<cella> celle;  // cells 0..ultima_cella; empty until the length row
   std::array<voce, kRigheTabella> tabella;
+  // Not written: the montagna stretches read so far, rows 1..n_montagne.
   std::array<int32_t, kRigheMontagne> montagne_inizio{};
   std::array<int32_t, kRigheMontagne> montagne_fine{};
   int32_t n_montagne = 0;
