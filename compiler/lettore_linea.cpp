@@ -28,10 +28,10 @@ constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.0
 
 int32_t arrotonda_32(double x) { return static_cast<int32_t>(arrotonda_pari(x)); }
 
-// The gradient byte: gradient + 100, low 8 bits.
-uint8_t byte_pendenza(int32_t pendenza) {
-  const int32_t valore = entro_32_bit(int64_t{pendenza} + 100, "gradient + 100");
-  return static_cast<uint8_t>(static_cast<uint32_t>(valore) & 0xFFU);
+// The gradient byte; the sum gradient + 100 must stay within 32 bits.
+uint8_t byte_pendenza_letta(int32_t pendenza) {
+  entro_32_bit(int64_t{pendenza} + 100, "gradient + 100");
+  return byte_pendenza(pendenza);
 }
 
 // One rank of a speed board: first-set speed * 20 + second-set speed / 5,
@@ -356,7 +356,7 @@ lettore_linea::esito_riga lettore_linea::fuori_striscia(causa_codice causa) {
 void lettore_linea::riempi_pendenza(int32_t fino_a) {
   do {
     if (v_.indice_pendenza > m_.ultima_cella) return;
-    m_.cella_a(v_.indice_pendenza).pendenza = byte_pendenza(v_.pendenza_prec);
+    m_.cella_a(v_.indice_pendenza).pendenza = byte_pendenza_letta(v_.pendenza_prec);
     ++v_.indice_pendenza;
   } while (v_.indice_pendenza < fino_a);
 }

@@ -30,17 +30,13 @@ int64_t cella_arrotondata(int64_t metri) {
 
 // The speed limit is kept in km/h divided by 5, in one byte.
 uint8_t velocita_in_byte(int32_t velocita, const flusso_campi& f) {
-  const double quinti = arrotonda_pari(static_cast<double>(velocita) / 5.0);
-  if (quinti < 0 || quinti > 255) {
+  const std::optional<uint8_t> quinti = byte_velocita(velocita);
+  if (!quinti) {
     throw errore_lettura("the speed limit " + std::to_string(velocita) +
                              " km/h does not fit a byte once divided by 5 (at most 1277)",
                          f.posizione());
   }
-  return static_cast<uint8_t>(quinti);
-}
-
-uint8_t aderenza_in_byte(int32_t aderenza) {
-  return static_cast<uint8_t>(static_cast<uint32_t>(aderenza) & 0xFFu);
+  return *quinti;
 }
 
 // Writes the previous speed from the fill index on, up to cell n (at least
@@ -58,7 +54,7 @@ void riempi_velocita(modello& m, riempimenti& r, int64_t n, const flusso_campi& 
 void riempi_aderenza(modello& m, riempimenti& r, int64_t n) {
   do {
     if (r.indice_aderenza > m.ultima_cella) return;
-    m.cella_a(r.indice_aderenza).aderenza = aderenza_in_byte(r.aderenza_prec);
+    m.cella_a(r.indice_aderenza).aderenza = byte_aderenza(r.aderenza_prec);
     ++r.indice_aderenza;
   } while (r.indice_aderenza < n);
 }

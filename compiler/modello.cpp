@@ -33,4 +33,18 @@ void dimensiona(modello& m, int32_t lunghezza) {
   }
 }
 
+std::optional<uint8_t> byte_velocita(int64_t kmh) {
+  const double quinti = arrotonda_pari(static_cast<double>(kmh) / 5.0);
+  if (quinti < 0 || quinti > 255) return std::nullopt;
+  return static_cast<uint8_t>(quinti);
+}
+
+uint8_t byte_aderenza(int64_t aderenza) {
+  return static_cast<uint8_t>(static_cast<uint64_t>(aderenza) & 0xFFU);
+}
+
+uint8_t byte_pendenza(int64_t pendenza) {
+  return static_cast<uint8_t>(static_cast<uint64_t>(pendenza + 100) & 0xFFU);
+}
+
 }  // namespace scenario

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,15 @@ struct modello {
   voce& riga(int n) { return tabella.at(static_cast<std::size_t>(n)); }
   const voce& riga(int n) const { return tabella.at(static_cast<std::size_t>(n)); }
 };
+
+// How a cell keeps the values that hold along the line. The speed limit in
+// km/h divided by 5 and rounded; nothing when that is not a byte (above
+// 1277 km/h, or negative).
+std::optional<uint8_t> byte_velocita(int64_t kmh);
+// The adhesion: its low 8 bits.
+uint8_t byte_aderenza(int64_t aderenza);
+// The gradient in per mille: gradient + 100, its low 8 bits.
+uint8_t byte_pendenza(int64_t pendenza);
 
 // Nearest whole number, halves to even (140.5 -> 140, 31.5 -> 32).
 double arrotonda_pari(double x);

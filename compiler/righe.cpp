@@ -70,9 +70,10 @@ constexpr std::array kCampiIndicatori = {
     campo_riga{"strisces", "", slot::int32,
                "stripes of the first set; packed as strisces * 10 + strisced"},
     campo_riga{"vad", "km/h", slot::int32,
-               "second-set speed for rank A; empty when there is no second set", kVelocitaReale},
-    campo_riga{"vbd", "km/h", slot::int32, "second-set speed for rank B", kVelocitaReale},
-    campo_riga{"vcd", "km/h", slot::int32, "second-set speed for rank C", kVelocitaReale},
+               "second-set speed for rank A; empty when there is no second set", kVelocitaReale,
+               true},
+    campo_riga{"vbd", "km/h", slot::int32, "second-set speed for rank B", kVelocitaReale, true},
+    campo_riga{"vcd", "km/h", slot::int32, "second-set speed for rank C", kVelocitaReale, true},
     campo_riga{"strisced", "", slot::int32, "stripes of the second set"},
 };
 constexpr std::array kCampiCartello = {

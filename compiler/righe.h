@@ -69,6 +69,8 @@ struct campo_riga {
   slot_valore slot = slot_valore::int32;
   std::string_view uso;  // what the compiler does with the value
   std::optional<intervallo_plausibile> plausibile = std::nullopt;
+  // The value may be left empty on purpose (it then reads as 0).
+  bool vuoto_ammesso = false;
 };
 
 // Where in its text a row kind is read.

@@ -20,11 +20,21 @@ namespace {
 
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
-std::string_view nome_gravita(gravita g) { return g == gravita::errore ? "error" : "warning"; }
+std::string_view nome_gravita(gravita g) {
+  switch (g) {
+    case gravita::errore:
+      return "error";
+    case gravita::avviso:
+      return "warning";
+    case gravita::nota:
+      return "note";
+  }
+  return "";
+}
 
 // The caret line: blanks (a tab where the source has one, so the caret
 // stands under the field) up to the column, then ^~~~ over the field.
-std::string riga_accento(const diagnosi& d) {
+std::string riga_accento(const luogo& d) {
   std::string accento;
   const auto prima = static_cast<std::size_t>(d.colonna - 1);
   for (std::size_t n = 0; n < prima; ++n) {
@@ -146,42 +156,66 @@ std::string raccolta_diagnosi::dove(const riga_letta& r, testo_letto da) const {
   return nome(r.testo) + ":" + numero;
 }
 
-void raccolta_diagnosi::errore(const posto& p, int32_t codice, std::string messaggio) {
-  aggiungi(p, gravita::errore, std::to_string(codice), std::move(messaggio));
+void raccolta_diagnosi::errore(const posto& p, int32_t codice, std::string messaggio,
+                               std::vector<nota_correlata> note) {
+  aggiungi(p, gravita::errore, std::to_string(codice), std::move(messaggio), std::move(note));
 }
 
-void raccolta_diagnosi::avviso(const posto& p, std::string_view nome, std::string messaggio) {
-  aggiungi(p, gravita::avviso, std::string(nome), std::move(messaggio));
+void raccolta_diagnosi::avviso(const posto& p, const regola_avviso& regola, std::string messaggio,
+                               std::vector<nota_correlata> note) {
+  aggiungi(p, gravita::avviso, std::string(regola.nome), std::move(messaggio), std::move(note));
+}
+
+void raccolta_diagnosi::nota(const posto& p, std::string messaggio) {
+  aggiungi(p, gravita::nota, "", std::move(messaggio), {});
+}
+
+luogo raccolta_diagnosi::situa(const posto& p) const {
+  luogo l;
+  l.testo = static_cast<std::size_t>(p.testo);
+  l.file = nome(p.testo);
+  const std::string_view b = byte(p.testo);
+  const std::optional<righe_testo>& righe = righe_[static_cast<std::size_t>(p.testo)];
+  if (!p.inizio || !righe || b.empty()) return l;
+  // A place at the very end of the text (a row cut short) is shown just
+  // after the last line's content.
+  std::size_t inizio = std::min(*p.inizio, b.size() - 1);
+  while (inizio > 0 && fine_riga(b[inizio]) && fine_riga(b[inizio - 1])) --inizio;
+  l.riga = righe->riga(inizio);
+  l.colonna = righe->colonna(inizio);
+  l.sorgente = std::string(righe->testo_riga(l.riga));
+  const std::size_t fine_riga_sorgente =
+      inizio - static_cast<std::size_t>(l.colonna - 1) + l.sorgente.size();
+  const std::size_t fine = std::min(std::max(p.fine, inizio), fine_riga_sorgente);
+  l.larghezza = std::max<std::size_t>(1, fine - inizio);
+  return l;
 }
 
 void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
-                                 std::string messaggio) {
-  if (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime) {
+                                 std::string messaggio, std::vector<nota_correlata> note) {
+  if (g != gravita::nota && p.inizio) segnalati_.insert({p.testo, *p.inizio});
+  if (g != gravita::nota &&
+      (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime)) {
     taciute& t = taciute_[{p.testo, std::move(codice)}];
     t.livello = g;
     ++t.quante;
     return;
   }
+  const luogo l = situa(p);
   diagnosi d;
-  d.testo = static_cast<std::size_t>(p.testo);
-  d.file = nome(p.testo);
+  d.testo = l.testo;
+  d.file = l.file;
+  d.riga = l.riga;
+  d.colonna = l.colonna;
+  d.larghezza = l.larghezza;
+  d.sorgente = l.sorgente;
   d.livello = g;
   d.codice = std::move(codice);
   d.messaggio = std::move(messaggio);
-  const std::string_view b = byte(p.testo);
-  const std::optional<righe_testo>& righe = righe_[static_cast<std::size_t>(p.testo)];
-  if (p.inizio && righe && !b.empty()) {
-    // A place at the very end of the text (a row cut short) is shown just
-    // after the last line's content.
-    std::size_t inizio = std::min(*p.inizio, b.size() - 1);
-    while (inizio > 0 && fine_riga(b[inizio]) && fine_riga(b[inizio - 1])) --inizio;
-    d.riga = righe->riga(inizio);
-    d.colonna = righe->colonna(inizio);
-    d.sorgente = std::string(righe->testo_riga(d.riga));
-    const std::size_t fine_riga_sorgente =
-        inizio - static_cast<std::size_t>(d.colonna - 1) + d.sorgente.size();
-    const std::size_t fine = std::min(std::max(p.fine, inizio), fine_riga_sorgente);
-    d.larghezza = std::max<std::size_t>(1, fine - inizio);
+  for (auto& [dove, testo] : note) {
+    luogo correlato = situa(dove);
+    correlato.messaggio = std::move(testo);
+    d.correlati.push_back(std::move(correlato));
   }
   diagnosi_.push_back(std::move(d));
 }
@@ -218,21 +252,46 @@ std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
   return std::move(r).risultato();
 }
 
-void scrivi_diagnosi(std::ostream& uscita, const std::vector<diagnosi>& tutte) {
-  // One write at the end: standard error is unbuffered.
-  std::string testo;
+namespace {
+
+// "file:line:column: note: message", then the source line and the caret.
+void scrivi_luogo(std::string& testo, const luogo& l, std::string_view livello,
+                  std::string_view codice) {
+  testo += l.file;
+  if (l.riga > 0) testo += ':' + std::to_string(l.riga) + ':' + std::to_string(l.colonna);
+  testo += ": ";
+  testo += livello;
+  testo += ": " + l.messaggio;
+  if (!codice.empty()) testo += " [" + std::string(codice) + "]";
+  testo += '\n';
+  if (l.riga > 0) testo += utf8_da_1252(l.sorgente) + '\n' + riga_accento(l) + '\n';
+}
+
+luogo luogo_di(const diagnosi& d) {
+  return {d.testo, d.file, d.riga, d.colonna, d.larghezza, d.sorgente, d.messaggio};
+}
+
+}  // namespace
+
+std::string testo_chiusura(const std::vector<diagnosi>& tutte) {
   std::size_t errori = 0;
   std::size_t avvisi = 0;
   for (const diagnosi& d : tutte) {
+    if (d.livello == gravita::nota) continue;
     (d.livello == gravita::errore ? errori : avvisi) += d.altre > 0 ? d.altre : 1;
-    testo += d.file;
-    if (d.riga > 0) testo += ':' + std::to_string(d.riga) + ':' + std::to_string(d.colonna);
-    testo += ": ";
-    testo += nome_gravita(d.livello);
-    testo += ": " + d.messaggio + " [" + d.codice + "]\n";
-    if (d.riga > 0) testo += utf8_da_1252(d.sorgente) + '\n' + riga_accento(d) + '\n';
   }
-  if (!tutte.empty()) testo += conta(errori, "error") + ", " + conta(avvisi, "warning") + '\n';
+  if (errori == 0 && avvisi == 0) return "no problems found";
+  return conta(errori, "error") + ", " + conta(avvisi, "warning");
+}
+
+void scrivi_diagnosi(std::ostream& uscita, const std::vector<diagnosi>& tutte) {
+  // One write at the end: standard error is unbuffered.
+  std::string testo;
+  for (const diagnosi& d : tutte) {
+    scrivi_luogo(testo, luogo_di(d), nome_gravita(d.livello), d.codice);
+    for (const luogo& l : d.correlati) scrivi_luogo(testo, l, "note", "");
+  }
+  testo += testo_chiusura(tutte) + '\n';
   uscita << testo;
 }
 
@@ -246,6 +305,13 @@ nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte) {
                      {"code", d.codice},
                      {"message", d.messaggio}});
     if (d.altre > 0) lista.back()["more"] = d.altre;
+    if (d.correlati.empty()) continue;
+    nlohmann::ordered_json correlati = nlohmann::ordered_json::array();
+    for (const luogo& l : d.correlati) {
+      correlati.push_back(
+          {{"file", l.file}, {"line", l.riga}, {"column", l.colonna}, {"message", l.messaggio}});
+    }
+    lista.back()["related"] = std::move(correlati);
   }
   return lista;
 }

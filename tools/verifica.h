@@ -19,7 +19,19 @@
 
 namespace scenario {
 
-enum class gravita { errore, avviso };
+enum class gravita { errore, avviso, nota };
+
+// A place of a text that a diagnosis also points at (where its effect
+// lands, the object that blocks it), with what is there.
+struct luogo {
+  std::size_t testo = 0;
+  std::string file;
+  int64_t riga = 0;  // 0: the text as a whole
+  int64_t colonna = 0;
+  std::size_t larghezza = 0;
+  std::string sorgente;
+  std::string messaggio;
+};
 
 struct diagnosi {
   std::size_t testo = 0;      // 0 the line text, 1 the train text: the order of the output
@@ -36,6 +48,7 @@ struct diagnosi {
   // Nonzero: this stands for that many more diagnoses of its kind in its
   // text, left out so that the output stays readable ("and N more like this").
   std::size_t altre = 0;
+  std::vector<luogo> correlati;  // shown after it as notes
 };
 
 // check shows at most this many diagnoses of one kind, and this many in all;
@@ -53,11 +66,17 @@ struct testo_da_verificare {
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
                                      const testo_da_verificare& treno);
 
-// file:line:column: error|warning: message [code], the source line and a
-// caret line under the field; then a count, when there is anything.
+// file:line:column: error|warning|note: message [code], the source line and
+// a caret line under the field, each related place after it as a note; then
+// the closing line: the count, or "no problems found".
 void scrivi_diagnosi(std::ostream& uscita, const std::vector<diagnosi>& tutte);
 
-// A list of objects with file, line, column, severity, code and message.
+// The closing line: "N errors, M warnings", or "no problems found".
+std::string testo_chiusura(const std::vector<diagnosi>& tutte);
+
+// A list of objects with file, line, column, severity, code and message (and
+// "related", a list of places with file, line, column and message, when there
+// are any; "more", the diagnoses a line stands for, when left out).
 nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte);
 
 // The exit status of check when it found at least one error.

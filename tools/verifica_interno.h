@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 
 #include "compiler/modello.h"
 #include "tools/lettura_osservata.h"
+#include "tools/regole.h"
 #include "tools/verifica.h"
 
 namespace scenario {
@@ -78,15 +80,28 @@ class raccolta_diagnosi {
   // "line 41" for a row of `da`, "file:41" for a row of the other text.
   std::string dove(const riga_letta& r, testo_letto da) const;
 
-  void errore(const posto& p, int32_t codice, std::string messaggio);
-  void avviso(const posto& p, std::string_view nome, std::string messaggio);
+  // A related place and what is there, for a note under a diagnosis.
+  using nota_correlata = std::pair<posto, std::string>;
+
+  void errore(const posto& p, int32_t codice, std::string messaggio,
+              std::vector<nota_correlata> note = {});
+  void avviso(const posto& p, const regola_avviso& regola, std::string messaggio,
+              std::vector<nota_correlata> note = {});
+  // A note of its own (no code): what a diagnosis cannot say in its line.
+  void nota(const posto& p, std::string messaggio);
+  // Whether an error or a warning already points at the start of `p`.
+  bool segnalato(const posto& p) const {
+    return p.inizio && segnalati_.count({p.testo, *p.inizio}) > 0;
+  }
   std::vector<diagnosi> risultato() &&;
 
  private:
   const testo_da_verificare& testo(testo_letto t) const {
     return *testi_[static_cast<std::size_t>(t)];
   }
-  void aggiungi(const posto& p, gravita g, std::string codice, std::string messaggio);
+  void aggiungi(const posto& p, gravita g, std::string codice, std::string messaggio,
+                std::vector<nota_correlata> note);
+  luogo situa(const posto& p) const;
 
   // The diagnoses of one text and kind left out beyond the limits.
   struct taciute {
@@ -97,6 +112,7 @@ class raccolta_diagnosi {
   std::array<const testo_da_verificare*, 2> testi_;
   std::array<std::optional<righe_testo>, 2> righe_;
   std::map<std::string, std::size_t> per_tipo_;
+  std::set<std::pair<testo_letto, std::size_t>> segnalati_;
   std::map<std::pair<testo_letto, std::string>, taciute> taciute_;
   const lettura_osservata& lettura_;
   const modello& m_;
