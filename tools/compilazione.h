@@ -35,9 +35,10 @@ struct esito_compilazione_strumento {
 };
 
 // Compiles the two texts as the program's run does and writes the compiled
-// files. The texts are read where they lie; the reader's deletions only
-// forget them. A file-system fault is reported in the result
-// (uscita_file_system), not thrown.
+// files. Both texts are read whole first, where they lie: one that exists
+// but is not a regular file or cannot be read stops the compile before
+// anything is written. The reader's deletions only forget them. A file-system
+// fault is reported in the result (uscita_file_system), not thrown.
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta);
 
 // The one JSON line of --json:
@@ -48,7 +49,8 @@ std::string json_esito(const esito_compilazione_strumento& esito);
 std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazione& richiesta);
 
 // The first compiled file of the request that is one of its two source texts
-// (writing it would change the user's file); nothing when there is none.
+// (writing it would change the user's file), told by device and inode;
+// nothing when there is none.
 std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilazione& richiesta);
 
 }  // namespace scenario::strumento
