@@ -54,6 +54,14 @@ std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazion
   return file;
 }
 
+std::vector<std::string> nomi_file_scenario(std::string_view percorso, std::string_view treno) {
+  modello m;
+  m.percorso = percorso;
+  m.treno = treno;
+  return {nome_file_tracciato(m), nome_file_tabella(m), nome_file_celle(m), nome_file_dati_linea(m),
+          nome_file_dati_treno(m)};
+}
+
 std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilazione& richiesta) {
   // Told by the file system, not by the spelling: a link or another path to
   // a text is the text. The temporary files have names no file had before.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/compilazione.h"
@@ -47,6 +48,10 @@ std::string json_esito(const esito_compilazione_strumento& esito);
 
 // The compiled files a request would write, with their folder.
 std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazione& richiesta);
+
+// The names (Windows-1252) a scenario called `percorso` and `treno` gives its
+// files: the three compiled files and the two source texts.
+std::vector<std::string> nomi_file_scenario(std::string_view percorso, std::string_view treno);
 
 // The first compiled file of the request that is one of its two source texts
 // (writing it would change the user's file), told by device and inode;
