@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
 #include "base/stati_uscita.h"
 #include "output/file_compilati.h"
@@ -84,6 +85,9 @@ esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& rich
     crea_cartella(richiesta.cartella);
     esito.compilazione = compila_percorso(m, linea, treno, opzioni);
     if (esito.compilazione.da_scrivere()) {
+      // The three files go in as one set: another compile or run into the
+      // same folder waits until they are all there.
+      const blocco_cartella blocco(richiesta.cartella);
       scrivi_file_compilati(m, richiesta.cartella);
       esito.file_scritti = true;
     }

@@ -38,7 +38,8 @@ struct esito_compilazione_strumento {
 // Compiles the two texts as the program's run does and writes the compiled
 // files. Both texts are read whole first, where they lie: one that exists
 // but is not a regular file or cannot be read stops the compile before
-// anything is written. The reader's deletions only forget them. A file-system
+// anything is written. The reader's deletions only forget them. The files
+// are written holding the folder's lock (blocco_cartella.h). A file-system
 // fault is reported in the result (uscita_file_system), not thrown.
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta);
 
