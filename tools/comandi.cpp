@@ -229,6 +229,15 @@ void registra_plot(CLI::App& app, contesto& c) {
     const std::string percorso = cp1252_da_utf8(o->percorso).value();
     const std::string treno = cp1252_da_utf8(o->numero_treno).value();
     controlla_nomi_file(percorso, treno);
+    // The page never replaces a file it is drawn from, however it is named.
+    const file_scenario letti = file_di_scenario(o->cartella, percorso, treno);
+    for (const std::filesystem::path& letto : {letti.tracciato, letti.tabella, letti.celle}) {
+      if (stesso_file(o->uscita, letto)) {
+        throw CLI::ValidationError("--output", "'" + o->uscita + "' is a file plot reads ('" +
+                                                   testo_file(letto) +
+                                                   "'): write the page elsewhere");
+      }
+    }
     c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
   });
 }
