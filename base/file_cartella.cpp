@@ -1,6 +1,5 @@
 #include "base/file_cartella.h"
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
