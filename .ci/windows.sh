@@ -11,6 +11,10 @@
 #    OK button, Return closes it, and the process ends with status 1;
 #  - a file that cannot be written stops the run with status 4 on both, and
 #    on Windows a box names the file;
+#  - the file layer: a file at an old fixed temporary name (NAME.tmp) is left
+#    alone and older files are replaced whole; two runs at once in one folder
+#    both end cleanly; scenario-tool.exe compiles as the Linux program does
+#    and refuses a route name Windows keeps for a device (CON) with 64;
 #  - screenshots of the wait window and of the boxes are kept in build/windows/ci/
 #    for a person to look at (the fonts are not Windows', so no pixel compare).
 # Every wine call runs under `timeout`: a box nobody answers waits forever.
@@ -244,6 +248,64 @@ controlla_guasto() {
   echo "fault: box names the blocked file, exit status 4 on both"
 }
 
+# Runs scenario-tool.exe (copied into folder $1) with the arguments $2...
+# under wine; prints its exit status.
+strumento_wine() {
+  local cartella=$1 stato=0
+  shift
+  (cd "$cartella" && timeout 120 wine ./scenario-tool.exe "$@" >&2) || stato=$?
+  echo "$stato"
+}
+
+# The file layer under wine, against the Linux run of controlla_file_scritti:
+# a file at the name a temporary file once had stays, older files under the
+# real names are replaced whole, no temporary file is left; two runs at once
+# wait for each other and both end cleanly; scenario-tool.exe compiles the
+# exported texts into the Linux program's files and refuses --route CON.
+controlla_file_sicuri() {
+  local linux=$lavoro/linux cartella=$lavoro/sicuri insieme=$lavoro/insieme strumenti=$lavoro/tool
+  local vecchio=${programma}.sim.tmp nome stato processi=() p
+  mkdir "$cartella" "$insieme" "$strumenti"
+  cp "$build_windows/$programma.exe" "$cartella/"
+  echo "someone else's" >"$cartella/$vecchio"
+  for nome in "${programma}.sim" "${programma}.dat" Ulmo_Tarvignano_Rovesco_linea.dat; do
+    echo "compiled earlier" >"$cartella/$nome"
+  done
+  stato=$(esegui_wine "$cartella" "$programma.exe")
+  [[ "$stato" == 0 ]] || fallisci "over older files the Windows program ended with $stato, not 0"
+  [[ "$(cat "$cartella/$vecchio")" == "someone else's" ]] ||
+    fallisci "the Windows program changed $vecchio, the name its temporary file once had"
+  rm "$cartella/$vecchio"
+  confronta_file "$cartella" "$linux"
+
+  cp "$build_windows/$programma.exe" "$insieme/"
+  for p in 1 2 3; do
+    (cd "$insieme" && exec timeout 120 wine "./$programma.exe" 2>/dev/null) &
+    processi+=($!)
+  done
+  for p in "${processi[@]}"; do
+    stato=0
+    wait "$p" || stato=$?
+    [[ "$stato" == 0 ]] || fallisci "of three runs at once in one folder, one ended with $stato"
+  done
+  confronta_file "$insieme" "$linux"
+
+  cp "$(find "$build_windows" -name scenario-tool.exe -not -path '*/CMakeFiles/*' -print -quit)" "$strumenti/"
+  stato=$(strumento_wine "$strumenti" export-sources src)
+  [[ "$stato" == 0 ]] || fallisci "scenario-tool.exe export-sources ended with $stato"
+  stato=$(strumento_wine "$strumenti" compile src/Ulmo_Tarvignano_Rovesco_linea.txt \
+    "src/${programma}-.txt" out)
+  [[ "$stato" == 0 ]] || fallisci "scenario-tool.exe compile ended with $stato"
+  for nome in "${programma}.sim" "${programma}.dat" Ulmo_Tarvignano_Rovesco_linea.dat; do
+    cmp "$linux/$nome" "$strumenti/out/$nome" >&2 || fallisci "scenario-tool.exe compiled another $nome"
+  done
+  stato=$(strumento_wine "$strumenti" compile src/Ulmo_Tarvignano_Rovesco_linea.txt \
+    "src/${programma}-.txt" out-con --route CON)
+  [[ "$stato" == 64 ]] || fallisci "scenario-tool.exe compile --route CON ended with $stato, not 64"
+  [[ ! -e "$strumenti/out-con" ]] || fallisci "scenario-tool.exe compile --route CON made its folder"
+  echo "files: the old temporary name left alone, older files replaced, three runs at once clean, --route CON refused"
+}
+
 if [[ "${1:-}" != --sotto-xvfb ]]; then
   export CI_WINDOWS_INIZIO=${CI_WINDOWS_INIZIO:-$(date +%s)}
   installa_mancanti
@@ -266,6 +328,7 @@ trap fine EXIT
 controlla_eseguibili
 prepara_wine
 controlla_file_scritti
+controlla_file_sicuri
 controlla_errore
 controlla_guasto
 echo "screenshots in $artefatti/"

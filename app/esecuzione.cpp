@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
 #include "documents/documenti.h"
 #include "output/file_compilati.h"
@@ -46,6 +47,9 @@ int form_load(const std::filesystem::path& cartella, piattaforma& p) {
   m.percorso = kPercorso;
   m.treno = kTreno;
   p.mostra_attesa();
+  // The texts are written, read back and deleted, and the compiled files
+  // written, as one sequence: a second run in this folder waits for it.
+  const blocco_cartella blocco(cartella);
   scrivi_testi(m, cartella);
   sorgente_su_disco linea(percorso_file(cartella, nome_file_dati_linea(m)));
   sorgente_su_disco treno(percorso_file(cartella, nome_file_dati_treno(m)));

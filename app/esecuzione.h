@@ -33,8 +33,10 @@ void scrivi_testi(const modello& m, const std::filesystem::path& cartella);
 // a missing cell strip through `p.segnala`.
 int stato_compilazione(const esito_compilazione& esito, piattaforma& p);
 
-// The whole run in `cartella`; returns the exit status. File-system faults
-// are thrown (errore_file_system) for the caller to report.
+// The whole run in `cartella`, holding the folder's lock (blocco_cartella.h)
+// from the first file to the last: a run started beside it waits. Returns the
+// exit status. File-system faults are thrown (errore_file_system) for the
+// caller to report.
 int form_load(const std::filesystem::path& cartella, piattaforma& p);
 
 }  // namespace scenario

@@ -1,12 +1,12 @@
 #include "base/file_cartella.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <memory>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <random>
 #include <stdexcept>
 #include <system_error>
+#include <type_traits>
 
 #include "base/codifica.h"
 
@@ -14,6 +14,16 @@ namespace scenario {
 namespace fs = std::filesystem;
 
 namespace {
+
+// A temporary name keeps at most this much of the real name (in the host's
+// units), so that it stays within the 255 a file name may have however long
+// the real one is: "." + 200 + "." + 12 + ".tmp" = 218.
+constexpr std::size_t kUnitaNomeNelTemporaneo = 200;
+constexpr std::size_t kCaratteriCasuali = 12;
+// A name already taken is tried again with other random characters: with
+// 36^12 names, to find a hundred taken in a row, someone must be making them.
+constexpr int kTentativiTemporaneo = 100;
+constexpr std::size_t kByteBlocco = std::size_t{1} << 16;
 
 std::string messaggio(const fs::path& file, std::string_view azione, std::string_view motivo) {
   std::string testo = "cannot ";
@@ -25,26 +35,104 @@ std::string messaggio(const fs::path& file, std::string_view azione, std::string
   return testo;
 }
 
-struct chiudi_file {
-  void operator()(std::FILE* f) const {
-    if (f != nullptr) std::fclose(f);
+// A seed that differs between processes and threads, and between calls.
+uint64_t seme() {
+  static std::atomic<uint64_t> chiamate{0};
+  uint64_t valore = sistema::numero_processo() << 32;
+  valore ^= static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  valore ^= chiamate.fetch_add(1) * 0x9E3779B97F4A7C15ULL;
+  try {
+    std::random_device dispositivo;
+    valore ^= (uint64_t{dispositivo()} << 32) | dispositivo();
+  } catch (const std::exception&) {
+    // No source of randomness: the process number and the clock still tell
+    // this process's names apart, and a taken name is only tried again.
   }
-};
-using file_aperto = std::unique_ptr<std::FILE, chiudi_file>;
-
-fs::path nome_temporaneo(const fs::path& file) {
-  fs::path temporaneo = file;
-  temporaneo += ".tmp";
-  return temporaneo;
+  return valore;
 }
 
-std::FILE* apri(const fs::path& file, const char* modo) {
-#ifdef _WIN32
-  std::wstring modo_w(modo, modo + std::strlen(modo));
-  return _wfopen(file.c_str(), modo_w.c_str());
-#else
-  return std::fopen(file.c_str(), modo);
-#endif
+std::string caratteri_casuali() {
+  static constexpr std::string_view kCifre = "0123456789abcdefghijklmnopqrstuvwxyz";
+  thread_local std::mt19937_64 generatore(seme());
+  std::string testo(kCaratteriCasuali, '0');
+  for (char& c : testo) c = kCifre[generatore() % kCifre.size()];
+  return testo;
+}
+
+// Where to cut a name of the host's units at `fine` or just before, so as
+// not to cut a character in two (a UTF-8 sequence on POSIX, a surrogate pair
+// on Windows).
+template <class Unita>
+std::size_t taglio_tra_caratteri(const std::basic_string<Unita>& nome, std::size_t fine) {
+  using senza_segno = std::make_unsigned_t<Unita>;
+  if constexpr (sizeof(Unita) == 1) {
+    while (fine > 0 && (static_cast<senza_segno>(nome[fine]) & 0xC0U) == 0x80U) --fine;
+  } else {
+    const auto prima_tolta = static_cast<senza_segno>(nome[fine]);
+    if (prima_tolta >= 0xDC00U && prima_tolta <= 0xDFFFU) --fine;
+  }
+  return fine;
+}
+
+// The first units of a name, at most kUnitaNomeNelTemporaneo.
+fs::path::string_type inizio_del_nome(const fs::path::string_type& nome) {
+  if (nome.size() <= kUnitaNomeNelTemporaneo) return nome;
+  return nome.substr(0, taglio_tra_caratteri(nome, kUnitaNomeNelTemporaneo));
+}
+
+// ".NAME.<random>.tmp" beside `file`: hidden on POSIX, and never a name
+// Windows reserves for a device (what comes before its first dot is empty).
+fs::path nome_temporaneo(const fs::path& file) {
+  fs::path::string_type nome = fs::path(".").native();
+  nome += inizio_del_nome(file.filename().native());
+  nome += fs::path("." + caratteri_casuali() + ".tmp").native();
+  return file.parent_path() / nome;
+}
+
+std::string non_regolare(sistema::tipo_file tipo) {
+  return "it is " + std::string(sistema::descrizione(tipo)) + ", not a regular file";
+}
+
+// A real name may be replaced when it is missing, a file or a link; a folder,
+// FIFO, device or socket stays. What cannot be told is left to the rename.
+void rifiuta_se_speciale(const fs::path& file) {
+  switch (const sistema::tipo_file tipo = sistema::tipo_del_nome(file)) {
+    case sistema::tipo_file::mancante:
+    case sistema::tipo_file::regolare:
+    case sistema::tipo_file::collegamento:
+    case sistema::tipo_file::sconosciuto:
+      return;
+    default:
+      throw errore_file_system(file, "replace", non_regolare(tipo));
+  }
+}
+
+errore_file_system troppo_grande(const fs::path& file, const limite_lettura& limite) {
+  return errore_file_system(file, "read",
+                            "it is larger than " + std::to_string(limite.byte >> 20) +
+                                " MiB, the most " + std::string(limite.cosa) + " may be");
+}
+
+std::string leggi_aperto(const sistema::apertura& a, const fs::path& file,
+                         const limite_lettura& limite) {
+  if (!a.file.aperto()) throw errore_file_system(file, "read", a.motivo);
+  const sistema::stato_file stato = sistema::stato_di(a.file);
+  if (stato.tipo != sistema::tipo_file::regolare) {
+    throw errore_file_system(file, "read", non_regolare(stato.tipo));
+  }
+  if (stato.byte > limite.byte) throw troppo_grande(file, limite);
+  std::string contenuto;
+  contenuto.reserve(static_cast<std::size_t>(stato.byte));
+  std::array<char, kByteBlocco> blocco{};
+  // The size was asked before the reading began: a file that grows meanwhile
+  // is still cut off at the limit.
+  for (;;) {
+    const sistema::lettura l = sistema::leggi_blocco(a.file, blocco);
+    if (l.errore) throw errore_file_system(file, "read", *l.errore);
+    if (l.letti == 0) return contenuto;
+    if (contenuto.size() + l.letti > limite.byte) throw troppo_grande(file, limite);
+    contenuto.append(blocco.data(), l.letti);
+  }
 }
 
 }  // namespace
@@ -58,43 +146,51 @@ fs::path percorso_file(const fs::path& cartella, std::string_view nome) {
          fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8_da_1252(nome).c_str())));
 }
 
-file_in_sostituzione::file_in_sostituzione(fs::path file)
-    : file_(std::move(file)), temporaneo_(nome_temporaneo(file_)) {
-  aperto_ = apri(temporaneo_, "wb");
-  // Nothing to clean up when the temporary file cannot be made: whatever
-  // stands under its name (a folder, a file of another user) is not ours.
-  if (aperto_ == nullptr) throw errore_file_system(temporaneo_, "create", std::strerror(errno));
+file_in_sostituzione::file_in_sostituzione(fs::path file) : file_(std::move(file)) {
+  rifiuta_se_speciale(file_);
+  for (int tentativo = 0; tentativo < kTentativiTemporaneo; ++tentativo) {
+    fs::path candidato = nome_temporaneo(file_);
+    sistema::apertura a = sistema::crea_nuovo(candidato);
+    if (a.file.aperto()) {
+      temporaneo_ = std::move(candidato);
+      aperto_ = std::move(a.file);
+      return;
+    }
+    // Nothing to clean up: what stands under a taken name is not ours.
+    if (!a.occupato) throw errore_file_system(file_, "create a temporary file for", a.motivo);
+  }
+  throw errore_file_system(file_, "create a temporary file for",
+                           "every temporary name tried was taken");
 }
 
 file_in_sostituzione::~file_in_sostituzione() {
   if (!confermato_) abbandona();
 }
 
-// Closes and removes the temporary file; the real name keeps what it had.
+// Closes and removes the temporary file, the one this object made; the real
+// name keeps what it had.
 void file_in_sostituzione::abbandona() noexcept {
-  if (aperto_ != nullptr) std::fclose(aperto_);
-  aperto_ = nullptr;
-  std::error_code ignorato;
-  fs::remove(temporaneo_, ignorato);
+  aperto_ = sistema::file_aperto();
+  if (!temporaneo_.empty()) sistema::rimuovi(temporaneo_);
 }
 
-// A fault names the file the bytes were meant for, with errno's reason.
+// A fault names the file the bytes were meant for, with the system's reason.
 void file_in_sostituzione::scrivi(std::span<const uint8_t> byte) {
-  if (aperto_ == nullptr) throw std::logic_error("write to a file already closed");
-  if (!byte.empty() && std::fwrite(byte.data(), 1, byte.size(), aperto_) != byte.size()) {
-    throw errore_file_system(file_, "write", std::strerror(errno));
+  if (!aperto_.aperto()) throw std::logic_error("write to a file already closed");
+  if (auto errore = sistema::scrivi_tutto(aperto_, byte)) {
+    throw errore_file_system(file_, "write", *errore);
   }
 }
 
 void file_in_sostituzione::conferma() {
-  if (aperto_ == nullptr) throw std::logic_error("a file confirmed twice");
-  if (std::fflush(aperto_) != 0) throw errore_file_system(file_, "write", std::strerror(errno));
-  std::FILE* chiuso = aperto_;
-  aperto_ = nullptr;
-  if (std::fclose(chiuso) != 0) throw errore_file_system(file_, "close", std::strerror(errno));
-  std::error_code errore;
-  fs::rename(temporaneo_, file_, errore);
-  if (errore) throw errore_file_system(file_, "replace", errore.message());
+  if (!aperto_.aperto()) throw std::logic_error("a file confirmed twice");
+  if (auto errore = aperto_.chiudi()) throw errore_file_system(file_, "close", *errore);
+  // Asked again just before the rename: the real name may have changed
+  // while the file was written.
+  rifiuta_se_speciale(file_);
+  if (auto errore = sistema::rinomina(temporaneo_, file_)) {
+    throw errore_file_system(file_, "replace", *errore);
+  }
   confermato_ = true;
 }
 
@@ -114,16 +210,15 @@ bool esiste_file(const fs::path& file) {
   return fs::is_regular_file(file, errore);
 }
 
-std::string leggi_file(const fs::path& file) {
-  file_aperto f(apri(file, "rb"));
-  if (!f) throw errore_file_system(file, "open", std::strerror(errno));
-  std::string contenuto;
-  char blocco[1 << 16];
-  std::size_t letti = 0;
-  while ((letti = std::fread(blocco, 1, sizeof blocco, f.get())) > 0)
-    contenuto.append(blocco, letti);
-  if (std::ferror(f.get()) != 0) throw errore_file_system(file, "read", std::strerror(errno));
-  return contenuto;
+std::string leggi_file(const fs::path& file, const limite_lettura& limite) {
+  return leggi_aperto(sistema::apri_in_lettura(file), file, limite);
+}
+
+std::optional<std::string> leggi_file_se_esiste(const fs::path& file,
+                                                const limite_lettura& limite) {
+  const sistema::apertura a = sistema::apri_in_lettura(file);
+  if (a.mancante) return std::nullopt;
+  return leggi_aperto(a, file, limite);
 }
 
 void elimina_file(const fs::path& file) {
@@ -131,6 +226,11 @@ void elimina_file(const fs::path& file) {
   if (fs::is_directory(file, errore)) throw errore_file_system(file, "delete", "it is a folder");
   fs::remove(file, errore);
   if (errore) throw errore_file_system(file, "delete", errore.message());
+}
+
+bool stesso_file(const fs::path& a, const fs::path& b) {
+  std::error_code errore;
+  return fs::equivalent(a, b, errore) && !errore;
 }
 
 }  // namespace scenario

@@ -6,7 +6,7 @@ namespace scenario {
 
 bool sorgente_su_disco::esiste() const { return esiste_file(file_); }
 
-std::string sorgente_su_disco::leggi() { return leggi_file(file_); }
+std::string sorgente_su_disco::leggi() { return leggi_file(file_, kLimiteTestoSorgente); }
 
 void sorgente_su_disco::elimina() { elimina_file(file_); }
 

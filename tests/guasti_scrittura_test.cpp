@@ -132,21 +132,13 @@ TEST(GuastiScrittura, TheRunStopsCleanlyAndEveryCompiledFileIsWholeOldOrWholeNew
        {},
        false},
       {"room for exactly the plan", kByteTracciato, false, nulla, "", "", kCompilati, {}, true},
-      {"read-only folder",
-       0,
-       true,
-       nulla,
-       kTestoLinea + ".tmp",
-       "Permission denied",
-       {},
-       {},
-       false},
+      {"read-only folder", 0, true, nulla, kTestoLinea, "Permission denied", {}, {}, false},
       {"the table's name is a folder",
        0,
        false,
        cartella_al_posto_di(kTabella),
        kTabella,
-       "Is a directory",
+       "it is a folder, not a regular file",
        {kTracciato},
        {kTabella},
        true},
@@ -155,17 +147,19 @@ TEST(GuastiScrittura, TheRunStopsCleanlyAndEveryCompiledFileIsWholeOldOrWholeNew
        false,
        cartella_al_posto_di(kTracciato),
        kTracciato,
-       "Is a directory",
+       "it is a folder, not a regular file",
        {},
        {kTracciato},
        true},
-      {"the temporary name of the cells is a folder",
+      // The temporary files once had fixed names: a folder there stopped the
+      // run. Now it is someone else's name, left alone.
+      {"the old temporary name of the cells is a folder",
        0,
        false,
        cartella_vuota_al_posto_di(kCelle + ".tmp"),
-       kCelle + ".tmp",
-       "Is a directory",
-       {kTracciato, kTabella},
+       "",
+       "",
+       kCompilati,
        {kCelle + ".tmp"},
        true},
   };
@@ -206,8 +200,14 @@ TEST(GuastiScrittura, AFileAbandonedBeforeItIsConfirmedLeavesTheOldOne) {
     const std::string blocco(1'000, 'x');
     nuovo.scrivi(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(blocco.data()), blocco.size()));
-    EXPECT_EQ(prova::elenco(cartella.percorso()),
-              (std::vector<std::string>{kTracciato, kTracciato + ".tmp"}));
+    // ".NAME.<12 random characters>.tmp" beside the old file.
+    const std::vector<std::string> durante = prova::elenco(cartella.percorso());
+    ASSERT_EQ(durante.size(), 2U);
+    EXPECT_EQ(durante[1], kTracciato);
+    EXPECT_EQ(durante[0].size(), kTracciato.size() + 18) << durante[0];
+    EXPECT_TRUE(durante[0].starts_with("." + kTracciato + ".")) << durante[0];
+    EXPECT_TRUE(durante[0].ends_with(".tmp")) << durante[0];
+    EXPECT_EQ(prova::leggi(cartella.percorso() / durante[0]), blocco);
   }
   EXPECT_EQ(prova::leggi(file), vecchio(kTracciato));
   EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{kTracciato});

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <stdexcept>
 
@@ -63,15 +65,31 @@ std::vector<std::string> elenco(const fs::path& cartella) {
   return nomi;
 }
 
-esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
-                      bool come_utente_nobody, uint64_t limite_byte_file) {
+namespace {
+
+// A child started by avvia, with the folder that takes its output.
+struct processo_avviato {
+  pid_t pid = -1;
+  std::unique_ptr<cartella_temporanea> uscite;
+};
+
+processo_avviato avvia(const std::vector<std::string>& argomenti, const fs::path& cartella,
+                       bool come_utente_nobody, uint64_t limite_byte_file,
+                       unsigned secondi_massimi) {
   // Output goes to temporary files, so neither pipe can fill and block the child.
-  cartella_temporanea uscite;
-  const fs::path file_uscita = uscite / "stdout";
-  const fs::path file_errori = uscite / "stderr";
-  pid_t figlio = fork();
-  if (figlio < 0) throw std::runtime_error("fork failed");
-  if (figlio == 0) {
+  processo_avviato p;
+  p.uscite = std::make_unique<cartella_temporanea>();
+  const fs::path file_uscita = *p.uscite / "stdout";
+  const fs::path file_errori = *p.uscite / "stderr";
+  // Everything the child needs is made before fork: the child of a process
+  // with threads may only make plain system calls.
+  std::vector<char*> argv;
+  argv.reserve(argomenti.size() + 1);
+  for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  p.pid = fork();
+  if (p.pid < 0) throw std::runtime_error("fork failed");
+  if (p.pid == 0) {
     int nulla = open("/dev/null", O_RDONLY);
     int out = open(file_uscita.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = open(file_errori.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -88,19 +106,45 @@ esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path&
       const rlimit limite{limite_byte_file, limite_byte_file};
       if (setrlimit(RLIMIT_FSIZE, &limite) != 0) _exit(124);
     }
-    std::vector<char*> argv;
-    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
+    // The alarm outlives exec, and SIGALRM's default action ends the child.
+    alarm(secondi_massimi);
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return p;
+}
+
+esito_processo attendi(const processo_avviato& p) {
   int stato = 0;
-  waitpid(figlio, &stato, 0);
+  while (waitpid(p.pid, &stato, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error("waitpid failed");
+  }
   esito_processo esito;
   esito.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  esito.uscita = leggi(file_uscita);
-  esito.errori = leggi(file_errori);
+  esito.uscita = leggi(*p.uscite / "stdout");
+  esito.errori = leggi(*p.uscite / "stderr");
   return esito;
+}
+
+}  // namespace
+
+esito_processo esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
+                      bool come_utente_nobody, uint64_t limite_byte_file,
+                      unsigned secondi_massimi) {
+  return attendi(avvia(argomenti, cartella, come_utente_nobody, limite_byte_file, secondi_massimi));
+}
+
+std::vector<esito_processo> esegui_insieme(const std::vector<std::vector<std::string>>& comandi,
+                                           const fs::path& cartella) {
+  std::vector<processo_avviato> avviati;
+  avviati.reserve(comandi.size());
+  for (const auto& c : comandi) {
+    avviati.push_back(avvia(c, cartella, false, 0, kSecondiMassimiProcesso));
+  }
+  std::vector<esito_processo> esiti;
+  esiti.reserve(avviati.size());
+  for (const auto& p : avviati) esiti.push_back(attendi(p));
+  return esiti;
 }
 
 fs::path programma() { return SCENARIO_PROGRAMMA; }

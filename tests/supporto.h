@@ -38,14 +38,25 @@ struct esito_processo {
   std::string errori;
 };
 
+// The most a child may run: one that hangs (a FIFO read that never ends) is
+// killed then, and its test fails instead of hanging the suite.
+inline constexpr unsigned kSecondiMassimiProcesso = 60;
+
 // Runs `argomenti` (argomenti[0] is the program) in `cartella` with standard
 // input closed; when `come_utente_nobody` and the tests run as root, the child
 // drops to uid/gid 65534 first, so folder permissions bind it. A nonzero
 // `limite_byte_file` caps every file the child writes at that size, as a full
-// disk would: a write beyond it fails with EFBIG (SIGXFSZ is ignored).
+// disk would: a write beyond it fails with EFBIG (SIGXFSZ is ignored). A child
+// still running after `secondi_massimi` is killed (stato -1).
 esito_processo esegui(const std::vector<std::string>& argomenti,
                       const std::filesystem::path& cartella, bool come_utente_nobody = false,
-                      uint64_t limite_byte_file = 0);
+                      uint64_t limite_byte_file = 0,
+                      unsigned secondi_massimi = kSecondiMassimiProcesso);
+
+// Starts every command at once in `cartella`, then waits for them all; the
+// outcomes come in the order of the commands.
+std::vector<esito_processo> esegui_insieme(const std::vector<std::vector<std::string>>& comandi,
+                                           const std::filesystem::path& cartella);
 
 // The path of the program built beside the tests.
 std::filesystem::path programma();

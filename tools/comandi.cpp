@@ -7,6 +7,7 @@
 
 #include "base/codifica.h"
 #include "base/file_cartella.h"
+#include "base/nome_file.h"
 #include "scenario/identita.h"
 #include "tools/compilazione.h"
 #include "tools/dump.h"
@@ -70,20 +71,29 @@ CLI::Validator intervalli_validi() {
 }
 
 // A name that becomes part of file names and of the table: it must be
-// writable in Windows-1252, and must not lead out of the output folder.
+// writable in Windows-1252, and be a file name of its own where the
+// simulator runs (which also keeps it inside the output folder).
 CLI::Validator nome_scenario() {
   return CLI::Validator(
       [](std::string& nome) -> std::string {
         const std::optional<std::string> cp1252 = cp1252_da_utf8(nome);
         if (!cp1252) return "'" + nome + "' cannot be written in Windows-1252";
-        for (char c : *cp1252) {
-          if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) {
-            return "'" + nome + "' holds a path separator or a control character";
-          }
-        }
+        if (auto motivo = motivo_nome_non_valido(*cp1252)) return "'" + nome + "' " + *motivo;
         return {};
       },
       "NAME", "nome_scenario");
+}
+
+// The names --route and --train make together (Windows-1252) must be file
+// names too: each part may pass on its own and the whole be too long.
+void controlla_nomi_file(std::string_view percorso, std::string_view treno) {
+  for (const std::string& nome : nomi_file_scenario(percorso, treno)) {
+    if (auto motivo = motivo_nome_non_valido(nome)) {
+      throw CLI::ValidationError(
+          "--route, --train",
+          "they make the file name '" + utf8_da_1252(nome) + "', which " + *motivo);
+    }
+  }
 }
 
 }  // namespace
@@ -144,6 +154,7 @@ void registra_compile(CLI::App& app, contesto& c) {
     r.percorso = cp1252_da_utf8(o->percorso).value();
     r.numero_treno = cp1252_da_utf8(o->numero_treno).value();
     r.tracciato = !o->senza_tracciato;
+    controlla_nomi_file(r.percorso, r.numero_treno);
     if (auto sovrapposto = uscita_su_sorgente(r)) {
       throw CLI::ValidationError("OUTDIR", "the compiled file '" + sovrapposto->string() +
                                                "' would overwrite a source text");
@@ -214,6 +225,19 @@ void registra_plot(CLI::App& app, contesto& c) {
   sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
   sub->footer(std::string(kStatiUscitaLettura));
   sub->callback([&c, o] {
+    // Both names passed nome_scenario(), so both convert.
+    const std::string percorso = cp1252_da_utf8(o->percorso).value();
+    const std::string treno = cp1252_da_utf8(o->numero_treno).value();
+    controlla_nomi_file(percorso, treno);
+    // The page never replaces a file it is drawn from, however it is named.
+    const file_scenario letti = file_di_scenario(o->cartella, percorso, treno);
+    for (const std::filesystem::path& letto : {letti.tracciato, letti.tabella, letti.celle}) {
+      if (stesso_file(o->uscita, letto)) {
+        throw CLI::ValidationError("--output", "'" + o->uscita + "' is a file plot reads ('" +
+                                                   testo_file(letto) +
+                                                   "'): write the page elsewhere");
+      }
+    }
     c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
   });
 }

@@ -16,7 +16,8 @@ class App;
 namespace scenario::strumento {
 
 // A command line the tool cannot take: unknown subcommand or option, a
-// missing argument, a name that cannot be written in Windows-1252.
+// missing argument, a name that cannot be written in Windows-1252 or cannot
+// be part of a file name (base/nome_file.h), an output over an input.
 inline constexpr int kUscitaUso = 64;
 
 // Where a subcommand writes, and the exit status it leaves.

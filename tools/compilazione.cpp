@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
 #include "base/stati_uscita.h"
 #include "output/file_compilati.h"
@@ -10,22 +11,14 @@
 namespace scenario::strumento {
 namespace {
 
-// A source text the tool must not change: read where it lies, and "deleted"
-// only in the compiler's view of it.
-class sorgente_protetta final : public testo_sorgente {
- public:
-  explicit sorgente_protetta(std::filesystem::path file) : file_(std::move(file)) {}
-  bool esiste() const override { return !eliminata_ && esiste_file(file_); }
-  std::string leggi() override {
-    if (eliminata_) throw errore_file_system(file_, "read", "it was already read and set aside");
-    return leggi_file(file_);
-  }
-  void elimina() override { eliminata_ = true; }
-
- private:
-  std::filesystem::path file_;
-  bool eliminata_ = false;
-};
+// A source text the tool must not change: read whole where it lies before
+// anything else happens, so that the compiler's deletion only forgets it. A
+// missing file is a missing text; one that is not a regular file or cannot
+// be read is a fault, told as check tells it.
+sorgente_in_memoria sorgente_protetta(const std::filesystem::path& file) {
+  std::optional<std::string> testo = leggi_file_se_esiste(file, kLimiteTestoSorgente);
+  return testo ? sorgente_in_memoria(std::move(*testo)) : sorgente_in_memoria();
+}
 
 modello modello_per(const richiesta_compilazione& richiesta) {
   modello m;
@@ -61,15 +54,17 @@ std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazion
   return file;
 }
 
+std::vector<std::string> nomi_file_scenario(std::string_view percorso, std::string_view treno) {
+  modello m;
+  m.percorso = percorso;
+  m.treno = treno;
+  return {nome_file_tracciato(m), nome_file_tabella(m), nome_file_celle(m), nome_file_dati_linea(m),
+          nome_file_dati_treno(m)};
+}
+
 std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilazione& richiesta) {
-  auto stesso_file = [](const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code errore_a;
-    std::error_code errore_b;
-    if (std::filesystem::equivalent(a, b, errore_a)) return true;
-    const std::filesystem::path canonico_a = std::filesystem::weakly_canonical(a, errore_a);
-    const std::filesystem::path canonico_b = std::filesystem::weakly_canonical(b, errore_b);
-    return !errore_a && !errore_b && canonico_a == canonico_b;
-  };
+  // Told by the file system, not by the spelling: a link or another path to
+  // a text is the text. The temporary files have names no file had before.
   for (const std::filesystem::path& uscita : file_compilati_di(richiesta)) {
     if (stesso_file(uscita, richiesta.linea) || stesso_file(uscita, richiesta.treno)) return uscita;
   }
@@ -79,16 +74,19 @@ std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilaz
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta) {
   esito_compilazione_strumento esito;
   modello m;
-  sorgente_protetta linea(richiesta.linea);
-  sorgente_protetta treno(richiesta.treno);
   opzioni_compilazione opzioni;
   opzioni.percorso = richiesta.percorso;
   opzioni.treno = richiesta.numero_treno;
   opzioni.crea_tracciato = richiesta.tracciato ? 1 : 0;
   try {
+    sorgente_in_memoria linea = sorgente_protetta(richiesta.linea);
+    sorgente_in_memoria treno = sorgente_protetta(richiesta.treno);
     crea_cartella(richiesta.cartella);
     esito.compilazione = compila_percorso(m, linea, treno, opzioni);
     if (esito.compilazione.da_scrivere()) {
+      // The three files go in as one set: another compile or run into the
+      // same folder waits until they are all there.
+      const blocco_cartella blocco(richiesta.cartella);
       scrivi_file_compilati(m, richiesta.cartella);
       esito.file_scritti = true;
     }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/compilazione.h"
@@ -35,9 +36,11 @@ struct esito_compilazione_strumento {
 };
 
 // Compiles the two texts as the program's run does and writes the compiled
-// files. The texts are read where they lie; the reader's deletions only
-// forget them. A file-system fault is reported in the result
-// (uscita_file_system), not thrown.
+// files. Both texts are read whole first, where they lie: one that exists
+// but is not a regular file or cannot be read stops the compile before
+// anything is written. The reader's deletions only forget them. The files
+// are written holding the folder's lock (blocco_cartella.h). A file-system
+// fault is reported in the result (uscita_file_system), not thrown.
 esito_compilazione_strumento compila_sorgenti(const richiesta_compilazione& richiesta);
 
 // The one JSON line of --json:
@@ -47,8 +50,13 @@ std::string json_esito(const esito_compilazione_strumento& esito);
 // The compiled files a request would write, with their folder.
 std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazione& richiesta);
 
+// The names (Windows-1252) a scenario called `percorso` and `treno` gives its
+// files: the three compiled files and the two source texts.
+std::vector<std::string> nomi_file_scenario(std::string_view percorso, std::string_view treno);
+
 // The first compiled file of the request that is one of its two source texts
-// (writing it would change the user's file); nothing when there is none.
+// (writing it would change the user's file), told by device and inode;
+// nothing when there is none.
 std::optional<std::filesystem::path> uscita_su_sorgente(const richiesta_compilazione& richiesta);
 
 }  // namespace scenario::strumento

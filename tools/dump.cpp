@@ -575,7 +575,7 @@ file_decodificato decodifica_file(const std::filesystem::path& file) {
                          "in \"_linea.dat\" (track plan), \".sim\" (table) or \".dat\" (cells)");
   }
   f.tipo = *tipo;
-  const std::string contenuto = leggi_file(file);
+  const std::string contenuto = leggi_file(file, kLimiteFileCompilato);
   f.byte = contenuto.size();
   try {
     switch (f.tipo) {

@@ -99,7 +99,7 @@ std::string in_file(const std::filesystem::path& file, const errore_formato& e) 
 }
 
 std::vector<cella> leggi_file_celle(const std::filesystem::path& file) {
-  const std::string contenuto = leggi_file(file);
+  const std::string contenuto = leggi_file(file, kLimiteFileCompilato);
   try {
     return leggi_celle(come_byte(contenuto));
   } catch (const errore_formato& e) {
@@ -193,27 +193,36 @@ tracciato_letto leggi_tracciato(std::span<const uint8_t> byte) {
   return t;
 }
 
+file_scenario file_di_scenario(const std::filesystem::path& cartella, std::string_view percorso,
+                               std::string_view treno) {
+  modello m;
+  m.percorso = percorso;
+  m.treno = treno;
+  return {percorso_file(cartella, nome_file_tracciato(m)),
+          percorso_file(cartella, nome_file_tabella(m)),
+          percorso_file(cartella, nome_file_celle(m))};
+}
+
 modello leggi_scenario(const std::filesystem::path& cartella, std::string_view percorso,
                        std::string_view treno) {
   modello m;
   m.percorso = percorso;
   m.treno = treno;
-  const auto file_tabella = percorso_file(cartella, nome_file_tabella(m));
-  const std::string tabella = leggi_file(file_tabella);
+  const file_scenario file = file_di_scenario(cartella, percorso, treno);
+  const std::string tabella = leggi_file(file.tabella, kLimiteFileCompilato);
   try {
     m.tabella = leggi_tabella(come_byte(tabella));
   } catch (const errore_formato& e) {
-    throw errore_formato(in_file(file_tabella, e));
+    throw errore_formato(in_file(file.tabella, e));
   }
-  m.celle = leggi_file_celle(percorso_file(cartella, nome_file_celle(m)));
+  m.celle = leggi_file_celle(file.celle);
   m.ultima_cella = static_cast<int32_t>(m.celle.size() - 1);
-  const auto file_tracciato = percorso_file(cartella, nome_file_tracciato(m));
-  if (esiste_file(file_tracciato)) {
-    const std::string tracciato = leggi_file(file_tracciato);
+  // No plan file is no fault: the run may have built none.
+  if (const auto tracciato = leggi_file_se_esiste(file.tracciato, kLimiteFileCompilato)) {
     try {
-      m.tracciato = leggi_tracciato(come_byte(tracciato));
+      m.tracciato = leggi_tracciato(come_byte(*tracciato));
     } catch (const errore_formato& e) {
-      throw errore_formato(in_file(file_tracciato, e));
+      throw errore_formato(in_file(file.tracciato, e));
     }
     m.crea_tracciato = 1;
     m.lunghezza_estesa = static_cast<int32_t>(m.tracciato[0].size() - 1);

@@ -43,6 +43,16 @@ std::vector<cella> leggi_celle(std::span<const uint8_t> byte);
 std::array<voce, kRigheTabella> leggi_tabella(std::span<const uint8_t> byte);
 tracciato_letto leggi_tracciato(std::span<const uint8_t> byte);
 
+// The three files of one scenario in `cartella`, under the names the program
+// gives them; percorso and treno are Windows-1252.
+struct file_scenario {
+  std::filesystem::path tracciato;
+  std::filesystem::path tabella;
+  std::filesystem::path celle;
+};
+file_scenario file_di_scenario(const std::filesystem::path& cartella, std::string_view percorso,
+                               std::string_view treno);
+
 // The three files of one scenario in `cartella`, as far as they exist: the
 // model gets cells, table and plan (the plan only when its file is there;
 // then crea_tracciato is 1). percorso and treno are Windows-1252. Throws

@@ -51,13 +51,11 @@ std::string conta(std::size_t n, std::string_view parola) {
   return testo;
 }
 
-// A text as check reads it: nothing when there is no such file; something
-// else under its name (a folder) cannot be read.
+// A text as check reads it, and compile too: nothing when there is no such
+// file; anything else under its name that is not a regular file of a text's
+// size cannot be read.
 std::optional<std::string> leggi_testo_utente(const std::filesystem::path& file) {
-  std::error_code errore;
-  if (!std::filesystem::exists(file, errore)) return std::nullopt;
-  if (!esiste_file(file)) throw errore_file_system(file, "read", "it is not a regular file");
-  return leggi_file(file);
+  return leggi_file_se_esiste(file, kLimiteTestoSorgente);
 }
 
 }  // namespace
