@@ -40,6 +40,18 @@ constexpr std::string_view kStatiUscitaLettura =
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
 
+// dump's statuses: those of the reading subcommands, and a range that keeps
+// nothing.
+constexpr std::string_view kStatiUscitaDump =
+    "Exit status:\n"
+    "  0   done\n"
+    "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+    "      another kind), or its name does not tell its kind; or --cells, --metres or\n"
+    "      --rows selects nothing of a file (the message says what the file holds)\n"
+    "  4   a file could not be read or written\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
 // check explains a compile and writes nothing.
 constexpr std::string_view kStatiUscitaVerifica =
     "Exit status:\n"
@@ -166,7 +178,7 @@ void registra_dump(CLI::App& app, contesto& c) {
   struct opzioni {
     std::vector<std::string> file;
     bool testo = false;
-    std::string celle, righe;
+    std::string celle, metri, righe;
   };
   auto o = std::make_shared<opzioni>();
   CLI::App* sub = app.add_subcommand(
@@ -176,16 +188,22 @@ void registra_dump(CLI::App& app, contesto& c) {
       ".sim table, other .dat cells)");
   sub->add_option("FILE", o->file, "Compiled files, printed in this order")->required();
   sub->add_flag("--text", o->testo, "Aligned tables for a person in place of JSON");
-  sub->add_option("--cells", o->celle,
-                  "Only cells A..B (or cell A); of the plan, the metres of those cells")
-      ->check(intervallo_valido());
+  CLI::Option* celle =
+      sub->add_option("--cells", o->celle,
+                      "Only cells A..B (or cell A); of the plan, the metres of those cells")
+          ->check(intervallo_valido());
+  sub->add_option("--metres", o->metri,
+                  "Only the cells that cover metres A..B (or metre A); of the plan, those metres")
+      ->check(intervallo_valido())
+      ->excludes(celle);
   sub->add_option("--rows", o->righe, "Only these table rows, e.g. 1..9,81..86")
       ->check(intervalli_validi());
-  sub->footer(std::string(kStatiUscitaLettura));
+  sub->footer(std::string(kStatiUscitaDump));
   sub->callback([&c, o] {
     opzioni_dump scelta;
     scelta.testo = o->testo;
     if (!o->celle.empty()) scelta.celle = leggi_intervallo(o->celle);
+    if (!o->metri.empty()) scelta.metri = leggi_intervallo(o->metri);
     if (!o->righe.empty()) scelta.righe = leggi_intervalli(o->righe);
     const std::vector<std::filesystem::path> file(o->file.begin(), o->file.end());
     c.stato = comando_dump(file, scelta, c.uscita, c.errori);
