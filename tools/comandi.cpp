@@ -13,6 +13,7 @@
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
 #include "tools/verifica.h"
+#include "tools/versione.h"
 
 namespace scenario::strumento {
 namespace {
@@ -257,26 +258,33 @@ void registra_check(CLI::App& app, contesto& c) {
       [&c, o] { c.stato = comando_check(o->linea, o->treno, o->json, c.uscita, c.errori); });
 }
 
-int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
-                     std::ostream& errori) {
-  CLI::App app(
+std::unique_ptr<CLI::App> crea_app(contesto& c) {
+  auto app = std::make_unique<CLI::App>(
       "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
       "its compiled files back.",
       "scenario-tool");
-  app.require_subcommand(1);
-  documenta_uscite(app);
-  contesto c{uscita, errori};
+  app->require_subcommand(1);
+  app->set_version_flag("--version", "scenario-tool " + std::string(kVersione));
+  documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
                                         &registra_check, &registra_dump, &registra_plot};
-  for (auto registra : kSottocomandi) registra(app, c);
+  for (auto registra : kSottocomandi) registra(*app, c);
+  return app;
+}
+
+int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                     std::ostream& errori) {
+  contesto c{uscita, errori};
+  const std::unique_ptr<CLI::App> app = crea_app(c);
 
   std::vector<const char*> argv;
+  argv.reserve(argomenti.size());
   for (const std::string& a : argomenti) argv.push_back(a.c_str());
   try {
-    app.parse(static_cast<int>(argv.size()), argv.data());
+    app->parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& e) {
-    return app.exit(e, uscita, errori) == 0 ? uscita_pulita : kUscitaUso;
+    return app->exit(e, uscita, errori) == 0 ? uscita_pulita : kUscitaUso;
   }
   return c.stato;
 }
