@@ -244,6 +244,10 @@ controlla_guasto() {
   echo "fault: box names the blocked file, exit status 4 on both"
 }
 
+# ---- Sourced by .ci/pacchetti.sh, which uses the functions above: the job
+# itself runs only when this file is run.
+[[ "${BASH_SOURCE[0]}" == "$0" ]] || return 0
+
 if [[ "${1:-}" != --sotto-xvfb ]]; then
   export CI_WINDOWS_INIZIO=${CI_WINDOWS_INIZIO:-$(date +%s)}
   installa_mancanti
