@@ -45,8 +45,9 @@ installa_mancanti_pacchetti() {
 
 # The single file of the packages folder that matches $1.
 pacchetto() {
-  local trovati=("$cartella_pacchetti"/$1)
-  [[ ${#trovati[@]} == 1 && -f "${trovati[0]}" ]] || fallisci "no single package $1 in $cartella_pacchetti"
+  local trovati
+  mapfile -t trovati < <(compgen -G "$cartella_pacchetti/$1")
+  [[ ${#trovati[@]} == 1 ]] || fallisci "no single package $1 in $cartella_pacchetti"
   echo "${trovati[0]}"
 }
 
@@ -55,10 +56,9 @@ file_sotto() {
   (cd "$1" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 }
 
-# The reference pages and pictures of docs/, as an install copies them.
+# The reference pages and pictures under docs/, as an install copies them.
 pagine_di_riferimento() {
-  (cd docs && find . -maxdepth 1 -type f \( -name '*.md' -o -name '*.html' -o -name '*.png' \) \
-    -printf 'docs/%P\n')
+  (cd docs && find . -type f \( -name '*.md' -o -name '*.html' -o -name '*.png' \) -printf 'docs/%P\n')
 }
 
 # Folder $1 must hold exactly the files listed on standard input.
@@ -160,8 +160,9 @@ controlla_linux() {
 controlla_risorsa_versione() {
   local testo
   testo=$(x86_64-w64-mingw32-objcopy -O binary --only-section=.rsrc "$1" /dev/stdout | tr -d '\0')
-  grep -qF "ProductVersion$versione" <<<"$testo" && grep -qF "FileVersion$versione" <<<"$testo" ||
+  if ! grep -qF "ProductVersion$versione" <<<"$testo" || ! grep -qF "FileVersion$versione" <<<"$testo"; then
     fallisci "$(basename "$1") does not carry version $versione in its version resource"
+  fi
 }
 
 controlla_windows() {
