@@ -306,6 +306,10 @@ controlla_file_sicuri() {
   echo "files: the old temporary name left alone, older files replaced, three runs at once clean, --route CON refused"
 }
 
+# ---- Sourced by .ci/pacchetti.sh, which uses the functions above: the job
+# itself runs only when this file is run.
+[[ "${BASH_SOURCE[0]}" == "$0" ]] || return 0
+
 if [[ "${1:-}" != --sotto-xvfb ]]; then
   export CI_WINDOWS_INIZIO=${CI_WINDOWS_INIZIO:-$(date +%s)}
   installa_mancanti

@@ -50,7 +50,7 @@ std::string_view significato_codice(int32_t codice) {
     case 19:
       return "a slowdown end falls on a taken cell";
     case 20:
-      return "one of the four cells before a slowdown warning board is taken";
+      return "one of the four cells (200 m) before a slowdown warning board is taken";
     case 21:
       return "a speed indicator board falls on a taken cell";
     case 22:

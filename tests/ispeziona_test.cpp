@@ -274,7 +274,7 @@ TEST_F(DumpProva, CellRangeSelectsCellsAndTheirMetresOfThePlanAndRowsSelectRows)
   opzioni_dump o;
   o.celle = intervallo{2, 3};
   o.righe = std::vector<intervallo>{{1, 2}, {85, 85}};
-  const json tutti = dump_json({celle(), tabella(), tracciato()}, o);
+  const json tutti = dump_json({celle(), tabella()}, o);
   const json& celle_json = tutti[0].at("celle");
   ASSERT_EQ(celle_json.size(), 2U);
   EXPECT_EQ(celle_json[0].at("cella"), 2);
@@ -282,12 +282,103 @@ TEST_F(DumpProva, CellRangeSelectsCellsAndTheirMetresOfThePlanAndRowsSelectRows)
   const json& righe = tutti[1].at("righe");
   ASSERT_EQ(righe.size(), 3U);
   EXPECT_EQ(righe[2].at("riga"), 85);
-  // The plan has 7 points: the metres of cells 2..3 (100..199) lie past it.
-  EXPECT_TRUE(tutti[2].at("punti").empty());
+  // The plan has 7 points: the metres of cells 2..3 (100..199) lie past it,
+  // which ARangeThatSelectsNothingSaysWhatTheFileHolds shows.
 
   o.celle = intervallo{0, 0};
   const json piano = dump_json({tracciato()}, o);
   EXPECT_EQ(piano[0].at("punti").size(), 7U);
+}
+
+TEST_F(DumpProva, MetresSelectTheCellsThatCoverThemAndThoseMetresOfThePlan) {
+  struct caso {
+    intervallo metri;
+    std::vector<int> celle;
+    std::vector<int> punti;
+  };
+  const std::vector<caso> casi = {
+      {{3, 120}, {0, 1, 2}, {3, 4, 5, 6}},
+      {{0, 0}, {0}, {0}},
+      {{49, 50}, {0, 1}, {}},  // past the plan, whose points are metres 0 to 6
+      {{6, 349}, {0, 1, 2, 3, 4, 5, 6}, {6}},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(testo_intervallo(c.metri));
+    opzioni_dump o;
+    o.metri = c.metri;
+    const json celle_json = dump_json({celle()}, o)[0].at("celle");
+    std::vector<int> celle_scelte;
+    for (const json& cella : celle_json) celle_scelte.push_back(cella.at("cella"));
+    EXPECT_EQ(celle_scelte, c.celle);
+    if (c.punti.empty()) continue;
+    const json punti_json = dump_json({tracciato()}, o)[0].at("punti");
+    std::vector<int> punti;
+    for (const json& punto : punti_json) punti.push_back(punto[0]);
+    EXPECT_EQ(punti, c.punti);
+  }
+}
+
+TEST_F(DumpProva, ARangeThatSelectsNothingSaysWhatTheFileHolds) {
+  struct caso {
+    std::string nome;
+    std::vector<std::filesystem::path> file;
+    opzioni_dump opzioni;
+    std::string errore;  // after "dump: --"
+  };
+  auto con_celle = [](intervallo i) {
+    opzioni_dump o;
+    o.celle = i;
+    return o;
+  };
+  auto con_metri = [](intervallo i) {
+    opzioni_dump o;
+    o.metri = i;
+    return o;
+  };
+  opzioni_dump con_righe;
+  con_righe.righe = std::vector<intervallo>{{87, 90}, {100, 100}};
+  const std::string c = celle().string(), p = tracciato().string(), t = tabella().string();
+  const std::vector<caso> casi = {
+      {"cells past the strip",
+       {celle()},
+       con_celle({7, 9}),
+       "cells 7..9 (metres 350 to 499) selects nothing of " + c +
+           ": the file has cells 0 to 6, metres 0 to 349; give a range that meets them"},
+      {"metres past the strip",
+       {celle()},
+       con_metri({350, 400}),
+       "metres 350..400 selects nothing of " + c +
+           ": the file has cells 0 to 6, metres 0 to 349; give a range that meets them"},
+      {"the metres of cells past the plan, the cells file before it fine",
+       {celle(), tracciato()},
+       con_celle({2, 3}),
+       "cells 2..3 (metres 100 to 199) selects nothing of " + p +
+           ": the file has points for metres 0 to 6, cells 0 to 0; give a range that meets them"},
+      {"one metre past the plan",
+       {tracciato()},
+       con_metri({7, 7}),
+       "metres 7 selects nothing of " + p +
+           ": the file has points for metres 0 to 6, cells 0 to 0; give a range that meets them"},
+      {"rows past the table",
+       {tabella()},
+       con_righe,
+       "rows 87..90,100 selects nothing of " + t +
+           ": the file has rows 0 to 86; give a range that meets them"},
+  };
+  for (const caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    for (const bool testo : {false, true}) {
+      opzioni_dump o = k.opzioni;
+      o.testo = testo;
+      const esito_dump e = dump(k.file, o);
+      EXPECT_EQ(e.stato, kUscitaSceltaVuota);
+      EXPECT_EQ(e.errori, "dump: --" + k.errore + "\n");
+      EXPECT_EQ(e.uscita, "");
+    }
+  }
+  // An option that does not narrow a kind of file asks nothing of it.
+  EXPECT_EQ(dump({tabella()}, con_celle({7, 9})).stato, 0);
+  EXPECT_EQ(dump({celle(), tracciato()}, con_righe).stato, 0);
 }
 
 TEST_F(DumpProva, TextFormIsAlignedTablesWithEmptyRowsGathered) {
@@ -439,6 +530,9 @@ TEST_F(DumpProva, ScenarioToolDumpTakesFilesCellsAndRows) {
       {{"dump"}, strumento::kUscitaUso},
       {{"dump", celle().string(), "--cells", "2..1"}, strumento::kUscitaUso},
       {{"dump", celle().string(), "--cells", "x"}, strumento::kUscitaUso},
+      {{"dump", celle().string(), "--metres", "9..3"}, strumento::kUscitaUso},
+      {{"dump", celle().string(), "--cells", "1", "--metres", "3"}, strumento::kUscitaUso},
+      {{"dump", celle().string(), "--metres", "350"}, kUscitaSceltaVuota},
       {{"dump", tabella().string(), "--rows", "1..9,"}, strumento::kUscitaUso},
       {{"dump", (cartella_ / "Prova_77.txt").string()}, kUscitaFileNonConforme},
       {{"dump", (cartella_ / "Manca_1.sim").string()}, uscita_file_system},
@@ -465,6 +559,8 @@ TEST(DumpIntervalli, RangesAreAToBOrOneNumber) {
   EXPECT_EQ((*elenco)[2].a, 0);
   EXPECT_FALSE(leggi_intervalli("1..9,"));
   EXPECT_FALSE(leggi_intervalli("1..9,x"));
+  EXPECT_EQ(testo_intervallo({2, 5}), "2..5");
+  EXPECT_EQ(testo_intervallo({7, 7}), "7");
 }
 
 TEST(TipoDaNome, TheEndingOfTheNameTellsTheKind) {

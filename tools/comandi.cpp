@@ -14,6 +14,7 @@
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
 #include "tools/verifica.h"
+#include "tools/versione.h"
 
 namespace scenario::strumento {
 namespace {
@@ -37,6 +38,18 @@ constexpr std::string_view kStatiUscitaLettura =
     "  0   done\n"
     "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
     "      another kind), or its name does not tell its kind\n"
+    "  4   a file could not be read or written\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+// dump's statuses: those of the reading subcommands, and a range that keeps
+// nothing.
+constexpr std::string_view kStatiUscitaDump =
+    "Exit status:\n"
+    "  0   done\n"
+    "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+    "      another kind), or its name does not tell its kind; or --cells, --metres or\n"
+    "      --rows selects nothing of a file (the message says what the file holds)\n"
     "  4   a file could not be read or written\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
@@ -177,7 +190,7 @@ void registra_dump(CLI::App& app, contesto& c) {
   struct opzioni {
     std::vector<std::string> file;
     bool testo = false;
-    std::string celle, righe;
+    std::string celle, metri, righe;
   };
   auto o = std::make_shared<opzioni>();
   CLI::App* sub = app.add_subcommand(
@@ -187,16 +200,22 @@ void registra_dump(CLI::App& app, contesto& c) {
       ".sim table, other .dat cells)");
   sub->add_option("FILE", o->file, "Compiled files, printed in this order")->required();
   sub->add_flag("--text", o->testo, "Aligned tables for a person in place of JSON");
-  sub->add_option("--cells", o->celle,
-                  "Only cells A..B (or cell A); of the plan, the metres of those cells")
-      ->check(intervallo_valido());
+  CLI::Option* celle =
+      sub->add_option("--cells", o->celle,
+                      "Only cells A..B (or cell A); of the plan, the metres of those cells")
+          ->check(intervallo_valido());
+  sub->add_option("--metres", o->metri,
+                  "Only the cells that cover metres A..B (or metre A); of the plan, those metres")
+      ->check(intervallo_valido())
+      ->excludes(celle);
   sub->add_option("--rows", o->righe, "Only these table rows, e.g. 1..9,81..86")
       ->check(intervalli_validi());
-  sub->footer(std::string(kStatiUscitaLettura));
+  sub->footer(std::string(kStatiUscitaDump));
   sub->callback([&c, o] {
     opzioni_dump scelta;
     scelta.testo = o->testo;
     if (!o->celle.empty()) scelta.celle = leggi_intervallo(o->celle);
+    if (!o->metri.empty()) scelta.metri = leggi_intervallo(o->metri);
     if (!o->righe.empty()) scelta.righe = leggi_intervalli(o->righe);
     const std::vector<std::filesystem::path> file(o->file.begin(), o->file.end());
     c.stato = comando_dump(file, scelta, c.uscita, c.errori);
@@ -263,26 +282,33 @@ void registra_check(CLI::App& app, contesto& c) {
       [&c, o] { c.stato = comando_check(o->linea, o->treno, o->json, c.uscita, c.errori); });
 }
 
-int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
-                     std::ostream& errori) {
-  CLI::App app(
+std::unique_ptr<CLI::App> crea_app(contesto& c) {
+  auto app = std::make_unique<CLI::App>(
       "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
       "its compiled files back.",
       "scenario-tool");
-  app.require_subcommand(1);
-  documenta_uscite(app);
-  contesto c{uscita, errori};
+  app->require_subcommand(1);
+  app->set_version_flag("--version", "scenario-tool " + std::string(kVersione));
+  documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
                                         &registra_check, &registra_dump, &registra_plot};
-  for (auto registra : kSottocomandi) registra(app, c);
+  for (auto registra : kSottocomandi) registra(*app, c);
+  return app;
+}
+
+int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                     std::ostream& errori) {
+  contesto c{uscita, errori};
+  const std::unique_ptr<CLI::App> app = crea_app(c);
 
   std::vector<const char*> argv;
+  argv.reserve(argomenti.size());
   for (const std::string& a : argomenti) argv.push_back(a.c_str());
   try {
-    app.parse(static_cast<int>(argv.size()), argv.data());
+    app->parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& e) {
-    return app.exit(e, uscita, errori) == 0 ? uscita_pulita : kUscitaUso;
+    return app->exit(e, uscita, errori) == 0 ? uscita_pulita : kUscitaUso;
   }
   return c.stato;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ void registra_compile(CLI::App& app, contesto& c);
 void registra_dump(CLI::App& app, contesto& c);
 void registra_plot(CLI::App& app, contesto& c);
 void registra_check(CLI::App& app, contesto& c);
+
+// The whole command line of the tool: every subcommand and option, with the
+// texts --help prints; a chosen subcommand runs with `c`, which must outlive
+// the app. The manual page and the shell completions are kept equal to it.
+std::unique_ptr<CLI::App> crea_app(contesto& c);
 
 // Parses `argomenti` (argomenti[0] is the program name), runs the chosen
 // subcommand and returns the exit status. --help and usage errors are

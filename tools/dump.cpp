@@ -216,11 +216,24 @@ json_ordinato json_cella(const cella& c, int32_t n,
   return j;
 }
 
+// The metres that cells cover, and the cells that cover metres.
+intervallo metri_delle_celle(const intervallo& celle) {
+  return {celle.da * kMetriCella, celle.a * kMetriCella + kMetriCella - 1};
+}
+intervallo celle_dei_metri(const intervallo& metri) {
+  return {metri.da / kMetriCella, metri.a / kMetriCella};
+}
+
+// `scelto` clipped to 0..n-1; empty (da > a) when they do not meet.
+intervallo entro(std::size_t n, const intervallo& scelto) {
+  return {std::max<int64_t>(0, scelto.da), std::min(static_cast<int64_t>(n) - 1, scelto.a)};
+}
+
 // The cells a selection keeps, clipped to the strip.
 intervallo celle_scelte(std::size_t n_celle, const opzioni_dump& opzioni) {
-  intervallo tutte{0, static_cast<int64_t>(n_celle) - 1};
-  if (!opzioni.celle) return tutte;
-  return {std::max(tutte.da, opzioni.celle->da), std::min(tutte.a, opzioni.celle->a)};
+  if (opzioni.celle) return entro(n_celle, *opzioni.celle);
+  if (opzioni.metri) return entro(n_celle, celle_dei_metri(*opzioni.metri));
+  return entro(n_celle, {0, static_cast<int64_t>(n_celle) - 1});
 }
 
 json_ordinato json_celle(const std::vector<cella>& celle, const opzioni_dump& opzioni,
@@ -309,12 +322,12 @@ json_ordinato json_tabella(const std::array<voce, kRigheTabella>& tabella,
 
 // ---------------------------------------------------------------- plan
 
-// The plan points a selection keeps: the metres of the chosen cells.
+// The plan points a selection keeps: the metres of the chosen cells, or the
+// chosen metres.
 intervallo punti_scelti(std::size_t n_punti, const opzioni_dump& opzioni) {
-  intervallo tutti{0, static_cast<int64_t>(n_punti) - 1};
-  if (!opzioni.celle) return tutti;
-  return {std::max(tutti.da, opzioni.celle->da * kMetriCella),
-          std::min(tutti.a, opzioni.celle->a * kMetriCella + kMetriCella - 1)};
+  if (opzioni.celle) return entro(n_punti, metri_delle_celle(*opzioni.celle));
+  if (opzioni.metri) return entro(n_punti, *opzioni.metri);
+  return entro(n_punti, {0, static_cast<int64_t>(n_punti) - 1});
 }
 
 json_ordinato json_tracciato(const tracciato_letto& t, const opzioni_dump& opzioni) {
@@ -543,7 +556,84 @@ void scrivi_json(std::ostream& uscita, const json_ordinato& file) {
   uscita << "\n]\n";
 }
 
+// ---------------------------------------------------------------- empty selections
+
+// The option that narrows a file of kind `tipo`, as it was given; empty when
+// none does.
+std::string opzione_data(tipo_file_compilato tipo, const opzioni_dump& opzioni) {
+  if (tipo == tipo_file_compilato::tabella) {
+    if (!opzioni.righe) return {};
+    std::string testo;
+    for (const intervallo& i : *opzioni.righe) {
+      testo += (testo.empty() ? "--rows " : ",") + testo_intervallo(i);
+    }
+    return testo;
+  }
+  if (opzioni.celle) {
+    const intervallo metri = metri_delle_celle(*opzioni.celle);
+    return "--cells " + testo_intervallo(*opzioni.celle) + " (metres " + std::to_string(metri.da) +
+           " to " + std::to_string(metri.a) + ")";
+  }
+  if (opzioni.metri) return "--metres " + testo_intervallo(*opzioni.metri);
+  return {};
+}
+
+// What a file holds, in the units the options choose by.
+std::string contenuto_file(const file_decodificato& f) {
+  switch (f.tipo) {
+    case tipo_file_compilato::celle: {
+      if (f.celle.empty()) return "the file has no cells";
+      const intervallo celle{0, static_cast<int64_t>(f.celle.size()) - 1};
+      const intervallo metri = metri_delle_celle(celle);
+      return "the file has cells 0 to " + std::to_string(celle.a) + ", metres 0 to " +
+             std::to_string(metri.a);
+    }
+    case tipo_file_compilato::tracciato: {
+      if (f.tracciato[0].empty()) return "the file has no points";
+      const intervallo metri{0, static_cast<int64_t>(f.tracciato[0].size()) - 1};
+      return "the file has points for metres 0 to " + std::to_string(metri.a) + ", cells 0 to " +
+             std::to_string(celle_dei_metri(metri).a);
+    }
+    case tipo_file_compilato::tabella:
+      return "the file has rows 0 to " + std::to_string(kRigheTabella - 1);
+  }
+  return {};
+}
+
+bool tiene_qualcosa(const file_decodificato& f, const opzioni_dump& opzioni) {
+  switch (f.tipo) {
+    case tipo_file_compilato::celle: {
+      const intervallo scelte = celle_scelte(f.celle.size(), opzioni);
+      return scelte.da <= scelte.a;
+    }
+    case tipo_file_compilato::tracciato: {
+      const intervallo scelti = punti_scelti(f.tracciato[0].size(), opzioni);
+      return scelti.da <= scelti.a;
+    }
+    case tipo_file_compilato::tabella:
+      for (int n = 0; n < kRigheTabella; ++n) {
+        if (riga_scelta(n, opzioni)) return true;
+      }
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string testo_intervallo(const intervallo& i) {
+  if (i.da == i.a) return std::to_string(i.da);
+  return std::to_string(i.da) + ".." + std::to_string(i.a);
+}
+
+std::optional<std::string> scelta_vuota(const file_decodificato& f, const opzioni_dump& opzioni) {
+  const std::string opzione = opzione_data(f.tipo, opzioni);
+  if (opzione.empty() || tiene_qualcosa(f, opzioni)) return std::nullopt;
+  const bool vuoto = (f.tipo == tipo_file_compilato::celle && f.celle.empty()) ||
+                     (f.tipo == tipo_file_compilato::tracciato && f.tracciato[0].empty());
+  return opzione + " selects nothing of " + f.nome + ": " + contenuto_file(f) +
+         (vuoto ? "" : "; give a range that meets them");
+}
 
 std::optional<intervallo> leggi_intervallo(std::string_view testo) {
   const auto punti = testo.find("..");
@@ -648,6 +738,12 @@ int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_d
   } catch (const errore_formato& e) {
     errori << "dump: " << e.what() << '\n';
     return kUscitaFileNonConforme;
+  }
+  for (const auto& f : decodificati) {
+    if (auto perche = scelta_vuota(f, opzioni)) {
+      errori << "dump: " << *perche << '\n';
+      return kUscitaSceltaVuota;
+    }
   }
   // Cells point at table rows: when a table is among the files, they are named.
   const std::array<voce, kRigheTabella>* tabella = nullptr;

@@ -1,6 +1,7 @@
 // `dump`: the compiled files decoded for a person or a script. JSON by
 // default (one object per file, in an array, in the order given), or aligned
-// text tables; a cell range and a list of table rows narrow what is shown.
+// text tables; a range of cells or of metres and a list of table rows narrow
+// what is shown.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,9 +33,15 @@ std::optional<intervallo> leggi_intervallo(std::string_view testo);
 // A comma-separated list of ranges, "1..9,81..86"; nothing when any is bad.
 std::optional<std::vector<intervallo>> leggi_intervalli(std::string_view testo);
 
+// "A..B", or "A" when the range is one number.
+std::string testo_intervallo(const intervallo& i);
+
 struct opzioni_dump {
-  bool testo = false;                            // aligned tables in place of JSON
-  std::optional<intervallo> celle;               // cells A..B (for the plan: their metres)
+  bool testo = false;               // aligned tables in place of JSON
+  std::optional<intervallo> celle;  // cells A..B (for the plan: their metres)
+  // The cells that cover metres A..B (for the plan: those metres); never
+  // given with `celle`.
+  std::optional<intervallo> metri;
   std::optional<std::vector<intervallo>> righe;  // table rows
 };
 
@@ -60,10 +68,20 @@ json_ordinato json_file(const file_decodificato& f, const opzioni_dump& opzioni,
 void scrivi_testo_file(std::ostream& uscita, const file_decodificato& f,
                        const opzioni_dump& opzioni, const std::array<voce, kRigheTabella>* tabella);
 
+// Why the cells, metres or rows that `opzioni` asks for keep nothing of `f`:
+// the option, the file and what the file holds. Nothing when they keep
+// something, or when no option applies to a file of f's kind.
+std::optional<std::string> scelta_vuota(const file_decodificato& f, const opzioni_dump& opzioni);
+
+// A range that keeps nothing of a file: the command says why and prints
+// nothing.
+inline constexpr int kUscitaSceltaVuota = 1;
+
 // The whole command: decodes every file first, then prints them all to
 // `uscita` (nothing on a failure). Returns 0; or, after one line on `errori`
 // naming the file, kUscitaFileNonConforme for a file that does not fit its
-// layout and uscita_file_system for one that cannot be read.
+// layout, kUscitaSceltaVuota for one of which the ranges keep nothing, and
+// uscita_file_system for one that cannot be read.
 int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_dump& opzioni,
                  std::ostream& uscita, std::ostream& errori);
 

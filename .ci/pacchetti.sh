@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# CI, packages (called by .ci/run after the Windows job): makes the packages
+# with the `package` workflow and unpacks each as a user would.
+#  - The Linux .tar.gz, unpacked into a temporary prefix, holds exactly the
+#    files of an install; its scenario-tool prints the version, writes the
+#    embedded texts, compiles and checks them (and a changed pair with an
+#    error and a warning); its manual page reads without a warning under
+#    `man -l` and shows the version; its bash completion completes.
+#  - The .deb holds the same files under /usr, at the same version.
+#  - The Windows .zip holds both .exe files with the version in their
+#    version resource, the read-me in Windows line ends, README and the
+#    reference pages; its scenario-tool.exe, run under wine the same way from
+#    a folder of the same name, leaves the same files byte for byte and prints
+#    the same version, the same messages and the same check --json output,
+#    with the same exit statuses.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# wine, its packages and the folder comparison of the Windows job.
+# shellcheck source=.ci/windows.sh
+source .ci/windows.sh
+
+readonly cartella_pacchetti=build/pacchetti
+readonly linea=src/Ulmo_Tarvignano_Rovesco_linea.txt
+readonly treno=src/Ulmo_Tarvignano_Rovesco_4816-.txt
+
+fallisci() {
+  echo "packages job FAILED: $*" >&2
+  exit 1
+}
+
+installa_mancanti_pacchetti() {
+  installa_mancanti  # the Windows job's: MinGW-w64, wine, the virtual display
+  local pacchetti=(man-db unzip dpkg-dev)
+  local mancanti=() p
+  for p in "${pacchetti[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
+  done
+  if ((${#mancanti[@]})); then
+    echo "installing: ${mancanti[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${mancanti[@]}"
+  fi
+}
+
+# The single file of the packages folder that matches $1.
+pacchetto() {
+  local trovati
+  mapfile -t trovati < <(compgen -G "$cartella_pacchetti/$1")
+  [[ ${#trovati[@]} == 1 ]] || fallisci "no single package $1 in $cartella_pacchetti"
+  echo "${trovati[0]}"
+}
+
+# The files under folder $1, one relative path a line, sorted.
+file_sotto() {
+  (cd "$1" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+}
+
+# The reference pages and pictures under docs/, as an install copies them.
+pagine_di_riferimento() {
+  (cd docs && find . -type f \( -name '*.md' -o -name '*.html' -o -name '*.png' \) -printf 'docs/%P\n')
+}
+
+# Folder $1 must hold exactly the files listed on standard input.
+controlla_contenuto() {
+  local attesi
+  attesi=$(LC_ALL=C sort)
+  diff <(echo "$attesi") <(file_sotto "$1") >&2 ||
+    fallisci "$2 does not hold the files it should (< expected, > found)"
+}
+
+# One round of scenario-tool in folder $1, run as "$2 ARGUMENTS..." (the
+# Linux executable, or wine and the Windows one): every output and exit
+# status lands in a file of the folder, to be compared.
+usa_strumento() {
+  local cartella=$1
+  shift
+  local strumento=("$@")
+  (
+    cd "$cartella"
+    esegui() {  # esegui NAME ARGUMENTS...: NAME.out, NAME.err, NAME.stato
+      local nome=$1 stato=0
+      shift
+      timeout 120 "${strumento[@]}" "$@" >"$nome.out" 2>"$nome.err" || stato=$?
+      echo "$stato" >"$nome.stato"
+    }
+    esegui versione --version
+    esegui esporta export-sources src
+    esegui compila compile "$linea" "$treno" out
+    esegui verifica check --json "$linea" "$treno"
+    # A pair with an error (a signal on the slowdown's start) and a warning
+    # (a speed limit that is not a multiple of 5), compiled anyway.
+    mkdir -p errata/src
+    cp "$linea" errata/src/
+    sed -e 's/^segnale,    2850,/segnale,    2790,/' -e 's/^velocita,   18600,    75/velocita,   18600,    72/' \
+      "$treno" >"errata/$treno"
+    cd errata
+    esegui compila compile "$linea" "$treno" out
+    esegui verifica check "$linea" "$treno"
+    esegui verifica_json check --json "$linea" "$treno"
+    esegui dump dump --text --metres 2800..2949 out/Ulmo_Tarvignano_Rovesco_4816.dat
+  )
+}
+
+# The statuses and outputs of a round must be those of the embedded texts.
+controlla_giro() {
+  local c=$1
+  [[ "$(cat "$c/versione.stato" "$c/esporta.stato" "$c/compila.stato" "$c/verifica.stato")" == $'0\n0\n0\n0' ]] ||
+    fallisci "scenario-tool did not end with status 0 on the embedded texts ($c)"
+  [[ "$(cat "$c/verifica.out")" == "[]" ]] || fallisci "check --json found problems in the embedded texts ($c)"
+  [[ "$(cat "$c/errata/compila.stato" "$c/errata/verifica.stato" "$c/errata/dump.stato")" == $'2\n1\n0' ]] ||
+    fallisci "the changed texts did not compile with status 2 and check with 1 ($c)"
+  grep -qF "[16]" "$c/errata/verifica.err" || fallisci "check did not find the signal on a taken cell ($c)"
+  grep -qF "[speed-multiple]" "$c/errata/verifica.err" || fallisci "check did not warn of the speed ($c)"
+  [[ -f "$c/out/Ulmo_Tarvignano_Rovesco_4816.dat" ]] || fallisci "compile wrote no cell file ($c)"
+}
+
+controlla_linux() {
+  local archivio deb prefisso=$lavoro/prefisso
+  archivio=$(pacchetto '*-Linux.tar.gz')
+  deb=$(pacchetto '*.deb')
+  mkdir "$prefisso"
+  tar -xzf "$archivio" -C "$prefisso" --strip-components=1
+  {
+    printf '%s\n' bin/Ulmo_Tarvignano_Rovesco_4816 bin/scenario-tool share/man/man1/scenario-tool.1 \
+      share/bash-completion/completions/scenario-tool share/zsh/site-functions/_scenario-tool \
+      "share/doc/$programma/README.md"
+    pagine_di_riferimento | sed "s|^|share/doc/$programma/|"
+  } | controlla_contenuto "$prefisso" "$(basename "$archivio")"
+
+  diff <(file_sotto "$prefisso") <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' |
+    sed 's|^\./usr/||' | LC_ALL=C sort) >&2 || fallisci "the .deb holds other files than the .tar.gz"
+  [[ "$(dpkg-deb -f "$deb" Version)" == "$numero" ]] || fallisci "the .deb is not version $numero"
+
+  mkdir "$lavoro/linux"
+  usa_strumento "$lavoro/linux" "$prefisso/bin/scenario-tool"
+  controlla_giro "$lavoro/linux"
+  versione=$(cat "$lavoro/linux/versione.out")
+  [[ "$versione" == "scenario-tool $numero"* ]] || fallisci "--version printed '$versione', not version $numero"
+  versione=${versione#scenario-tool }
+
+  local pagina=$prefisso/share/man/man1/scenario-tool.1 avvisi
+  avvisi=$(MANWIDTH=80 man --warnings -l "$pagina" 2>&1 >"$lavoro/pagina.txt") ||
+    fallisci "man -l failed on the installed page"
+  [[ -z "$avvisi" ]] || fallisci "the manual page has troff warnings:"$'\n'"$avvisi"
+  grep -qF "scenario-tool $versione" "$lavoro/pagina.txt" || fallisci "man -l does not show the version"
+
+  local completamento
+  completamento=$(bash --norc --noprofile -c "source '$prefisso/share/bash-completion/completions/scenario-tool'
+    complete -p scenario-tool
+    COMP_WORDS=(scenario-tool dump --me); COMP_CWORD=2; _scenario_tool; echo \"\${COMPREPLY[*]}\"")
+  [[ "$completamento" == $'complete -o filenames -F _scenario_tool scenario-tool\n--metres' ]] ||
+    fallisci "the installed bash completion does not complete: $completamento"
+
+  echo "linux: $(basename "$archivio") and $(basename "$deb"): $(file_sotto "$prefisso" | wc -l) files;" \
+    "scenario-tool $versione; man page and completion installed"
+}
+
+# The version resource of $1 must name the version.
+controlla_risorsa_versione() {
+  local testo
+  testo=$(x86_64-w64-mingw32-objcopy -O binary --only-section=.rsrc "$1" /dev/stdout | tr -d '\0')
+  if ! grep -qF "ProductVersion$versione" <<<"$testo" || ! grep -qF "FileVersion$versione" <<<"$testo"; then
+    fallisci "$(basename "$1") does not carry version $versione in its version resource"
+  fi
+}
+
+controlla_windows() {
+  local zip cartella=$lavoro/zip windows=$lavoro/windows
+  zip=$(pacchetto '*-win64.zip')
+  mkdir "$cartella"
+  unzip -q "$zip" -d "$cartella"
+  cartella=$(echo "$cartella"/*/)
+  {
+    printf '%s\n' "$programma.exe" scenario-tool.exe LEGGIMI.txt README.md
+    pagine_di_riferimento
+  } | controlla_contenuto "$cartella" "$(basename "$zip")"
+  controlla_risorsa_versione "$cartella/$programma.exe"
+  controlla_risorsa_versione "$cartella/scenario-tool.exe"
+  [[ "$(head -n 1 "$cartella/LEGGIMI.txt")" == *"$versione"*$'\r' ]] ||
+    fallisci "LEGGIMI.txt does not begin with the version in a Windows line"
+
+  prepara_wine
+  mkdir "$windows"
+  usa_strumento "$windows" wine "${cartella}scenario-tool.exe"
+  controlla_giro "$windows"
+  diff -r "$lavoro/linux" "$windows" >&2 ||
+    fallisci "the zipped scenario-tool.exe under wine left other files or outputs than the Linux one"
+  echo "windows: $(basename "$zip"): $(file_sotto "$cartella" | wc -l) files; under wine," \
+    "$(file_sotto "$windows" | wc -l) files and outputs equal to Linux's byte for byte"
+}
+
+if [[ "${1:-}" != --sotto-xvfb ]]; then
+  installa_mancanti_pacchetti
+  rm -rf "$cartella_pacchetti"
+  cmake --workflow --preset package
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --sotto-xvfb
+fi
+
+numero=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)
+mkdir -p "$artefatti"
+lavoro=$(mktemp -d)
+export WINEPREFIX=$lavoro/prefisso_wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+fine() {
+  timeout 30 wineserver -k 2>/dev/null || true
+  rm -rf "$lavoro"
+}
+trap fine EXIT
+
+controlla_linux
+controlla_windows
+echo "packages job passed"

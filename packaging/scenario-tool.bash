@@ -1,0 +1,80 @@
+# bash completion for scenario-tool: its subcommands, their options, and the
+# files each argument takes. Installed as
+# share/bash-completion/completions/scenario-tool; tests/rilascio_test.cpp
+# keeps it equal to the tool's command line.
+
+# The options of subcommand $1 (empty: of the tool itself).
+_scenario_tool_opzioni() {
+  case $1 in
+    '') echo "-h --help --version" ;;
+    export-sources) echo "-h --help" ;;
+    compile) echo "-h --help --route --train --no-plan --json" ;;
+    check) echo "-h --help --json" ;;
+    dump) echo "-h --help --text --cells --metres --rows" ;;
+    plot) echo "-h --help --route --train -o --output" ;;
+  esac
+}
+
+# Adds to COMPREPLY the folders, and the files whose names end in one of the
+# endings given (none: no files), that begin with $cur.
+_scenario_tool_file() {
+  local fine riga
+  for fine in "$@"; do
+    while IFS= read -r riga; do
+      [[ -d $riga ]] || COMPREPLY+=("$riga")
+    done < <(compgen -f -X "!*$fine" -- "$cur")
+  done
+  while IFS= read -r riga; do COMPREPLY+=("$riga"); done < <(compgen -d -- "$cur")
+}
+
+_scenario_tool() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+  local comando='' posizionali=0 i parola
+  COMPREPLY=()
+
+  # The subcommand, and how many of its positional arguments come before the
+  # word being completed (an option's value is not one).
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    parola=${COMP_WORDS[i]}
+    if [[ -z $comando ]]; then
+      case $parola in
+        export-sources | compile | check | dump | plot) comando=$parola ;;
+      esac
+    elif [[ $parola == -* ]]; then
+      case $parola in
+        --route | --train | --cells | --metres | --rows | -o | --output) ((i++)) ;;
+      esac
+    else
+      ((posizionali++))
+    fi
+  done
+
+  case $prev in
+    --route | --train | --cells | --metres | --rows) return 0 ;;  # free text
+    -o | --output)
+      _scenario_tool_file .svg
+      return 0
+      ;;
+  esac
+
+  if [[ $cur == -* ]]; then
+    mapfile -t COMPREPLY < <(compgen -W "$(_scenario_tool_opzioni "$comando")" -- "$cur")
+    return 0
+  fi
+
+  case $comando in
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot" -- "$cur") ;;
+    export-sources | plot) ((posizionali > 0)) || _scenario_tool_file ;;
+    compile | check)
+      if ((posizionali < 2)); then
+        _scenario_tool_file .txt
+      elif [[ $comando == compile && posizionali -eq 2 ]]; then
+        _scenario_tool_file
+      fi
+      ;;
+    dump) _scenario_tool_file .dat .sim ;;
+  esac
+  return 0
+}
+
+complete -o filenames -F _scenario_tool scenario-tool
