@@ -9,7 +9,7 @@ _scenario_tool_opzioni() {
     '') echo "-h --help --version" ;;
     export-sources) echo "-h --help" ;;
     compile) echo "-h --help --route --train --no-plan --json" ;;
-    check) echo "-h --help --json" ;;
+    check) echo "-h --help --json --werror --allow" ;;
     dump) echo "-h --help --text --cells --metres --rows" ;;
     plot) echo "-h --help --route --train -o --output" ;;
   esac
@@ -42,7 +42,7 @@ _scenario_tool() {
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
-        --route | --train | --cells | --metres | --rows | -o | --output) ((i++)) ;;
+        --route | --train | --cells | --metres | --rows | --allow | -o | --output) ((i++)) ;;
       esac
     else
       ((posizionali++))
@@ -50,7 +50,7 @@ _scenario_tool() {
   done
 
   case $prev in
-    --route | --train | --cells | --metres | --rows) return 0 ;;  # free text
+    --route | --train | --cells | --metres | --rows | --allow) return 0 ;;  # free text
     -o | --output)
       _scenario_tool_file .svg
       return 0

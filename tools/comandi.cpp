@@ -13,6 +13,7 @@
 #include "tools/dump.h"
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
+#include "tools/regole.h"
 #include "tools/verifica.h"
 #include "tools/versione.h"
 
@@ -57,8 +58,9 @@ constexpr std::string_view kStatiUscitaDump =
 // check explains a compile and writes nothing.
 constexpr std::string_view kStatiUscitaVerifica =
     "Exit status:\n"
-    "  0   no error (warnings may have been printed)\n"
-    "  1   at least one error: the compile records a code, or a reserved-value check fails\n"
+    "  0   no error (warnings may have been printed, but not with --werror)\n"
+    "  1   at least one error: the compile records a code, or a reserved-value check fails;\n"
+    "      with --werror, also at least one warning\n"
     "  4   a text exists but could not be read\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
@@ -261,10 +263,25 @@ void registra_plot(CLI::App& app, contesto& c) {
   });
 }
 
+// A warning rule's name, as --allow takes it.
+CLI::Validator regola_valida() {
+  return CLI::Validator(
+      [](std::string& nome) -> std::string {
+        if (regola_di(nome) != nullptr) return {};
+        std::string nomi;
+        for (const regola_avviso& r : kRegoleAvviso)
+          nomi += (nomi.empty() ? "" : ", ") + std::string(r.nome);
+        return "'" + nome + "' is no warning rule of check (they are: " + nomi + ")";
+      },
+      "RULE", "regola");
+}
+
 void registra_check(CLI::App& app, contesto& c) {
   struct opzioni {
     std::string linea, treno;
     bool json = false;
+    bool werror = false;
+    std::vector<std::string> permessi;
   };
   auto o = std::make_shared<opzioni>();
   CLI::App* sub = app.add_subcommand(
@@ -277,9 +294,18 @@ void registra_check(CLI::App& app, contesto& c) {
   sub->add_flag("--json", o->json,
                 "Print the problems on standard output as a JSON list of objects with file, "
                 "line, column, severity, code and message, in place of text on standard error");
+  sub->add_flag("--werror", o->werror,
+                "Warnings fail the exit status too (1), for scripts that want a clean pair");
+  sub->add_option("--allow", o->permessi,
+                  "Do not report the warning rule of this name (repeatable), for an author who "
+                  "means what the rule warns about")
+      ->check(regola_valida());
   sub->footer(std::string(kStatiUscitaVerifica));
-  sub->callback(
-      [&c, o] { c.stato = comando_check(o->linea, o->treno, o->json, c.uscita, c.errori); });
+  sub->callback([&c, o] {
+    opzioni_verifica opzioni;
+    opzioni.permessi = o->permessi;
+    c.stato = comando_check(o->linea, o->treno, o->json, o->werror, opzioni, c.uscita, c.errori);
+  });
 }
 
 std::unique_ptr<CLI::App> crea_app(contesto& c) {

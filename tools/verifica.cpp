@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
+#include <set>
 #include <system_error>
 #include <tuple>
 #include <utility>
@@ -218,6 +219,24 @@ void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
   diagnosi_.push_back(std::move(d));
 }
 
+std::vector<diagnosi> raccolta_diagnosi::errori_raccolti() && {
+  std::vector<diagnosi> errori;
+  for (diagnosi& d : diagnosi_) {
+    if (d.livello == gravita::errore) errori.push_back(std::move(d));
+  }
+  return errori;
+}
+
+void raccolta_diagnosi::accogli(diagnosi d) {
+  if (++per_tipo_[d.codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime) {
+    taciute& t = taciute_[{static_cast<testo_letto>(d.testo), d.codice}];
+    t.livello = d.livello;
+    ++t.quante;
+    return;
+  }
+  diagnosi_.push_back(std::move(d));
+}
+
 std::vector<diagnosi> raccolta_diagnosi::risultato() && {
   for (const auto& [chiave, t] : taciute_) {
     diagnosi d;
@@ -237,8 +256,71 @@ std::vector<diagnosi> raccolta_diagnosi::risultato() && {
   return std::move(diagnosi_);
 }
 
+namespace {
+
+// An error's identity across compiles: its code and where it points.
+using chiave_errore = std::tuple<std::string, std::size_t, int64_t, int64_t>;
+chiave_errore chiave_di(const diagnosi& d) { return {d.codice, d.testo, d.riga, d.colonna}; }
+
+// Blanks the rows' bytes, line ends kept: the text keeps its offsets, and
+// the reader finds nothing where the rows stood.
+void metti_da_parte(std::array<std::optional<std::string>, 2>& testi,
+                    const std::vector<riga_da_parte>& righe) {
+  for (const riga_da_parte& r : righe) {
+    std::optional<std::string>& t = testi[static_cast<std::size_t>(r.testo)];
+    if (!t) continue;
+    for (std::size_t n = r.inizio; n < r.fine && n < t->size(); ++n) {
+      if (!fine_riga((*t)[n])) (*t)[n] = ' ';
+    }
+  }
+}
+
+// Every error in one run: while a row stopped the compile, that row is set
+// aside and the texts are compiled again, each new error joining `r` at its
+// own row. A stop that no row made ends it with a note that errors after it
+// may be hidden, and so does the last of `giri` compiles.
+void errori_dopo(raccolta_diagnosi& r, const testo_da_verificare& linea,
+                 const testo_da_verificare& treno, std::size_t giri) {
+  std::set<chiave_errore> visti;
+  for (const diagnosi& d : r.finora()) {
+    if (d.livello == gravita::errore) visti.insert(chiave_di(d));
+  }
+  std::array<std::optional<std::string>, 2> testi = {linea.byte, treno.byte};
+  fermate f = fermate_di(r);
+  for (std::size_t giro = 0; !f.righe.empty() && !f.nascosti; ++giro) {
+    if (giro == giri) {
+      r.nota(r.intero(f.righe.front().testo),
+             "check set rows with errors aside and compiled again " + std::to_string(giri) +
+                 " times; it stops there, and more errors may follow");
+      return;
+    }
+    metti_da_parte(testi, f.righe);
+    modello m;
+    lettura_osservata lettura;
+    compila_osservando(m, testi[0], testi[1], lettura);
+    raccolta_diagnosi dopo({&linea, &treno}, lettura, m);
+    errori_compilazione(dopo);
+    f = fermate_di(dopo);
+    bool nuovi = false;
+    for (diagnosi& d : std::move(dopo).errori_raccolti()) {
+      if (!visti.insert(chiave_di(d)).second) continue;
+      r.accogli(std::move(d));
+      nuovi = true;
+    }
+    if (!nuovi) return;
+  }
+  if (f.nascosti) {
+    r.nota(*f.nascosti,
+           "this error stops the compile, so errors after it may be hidden: mend it and check "
+           "again");
+  }
+}
+
+}  // namespace
+
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
-                                     const testo_da_verificare& treno) {
+                                     const testo_da_verificare& treno,
+                                     const opzioni_verifica& opzioni) {
   // The compile of the program's run, in memory and without writing
   // anything, with an observer on it.
   modello m;
@@ -247,7 +329,16 @@ std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
   raccolta_diagnosi r({&linea, &treno}, lettura, m);
   errori_compilazione(r);
   avvisi_lettura(r);
-  return std::move(r).risultato();
+  errori_dopo(r, linea, treno, opzioni.compilazioni_massime);
+  std::vector<diagnosi> tutte = std::move(r).risultato();
+  if (!opzioni.permessi.empty()) {
+    std::erase_if(tutte, [&opzioni](const diagnosi& d) {
+      return d.livello == gravita::avviso &&
+             std::find(opzioni.permessi.begin(), opzioni.permessi.end(), d.codice) !=
+                 opzioni.permessi.end();
+    });
+  }
+  return tutte;
 }
 
 namespace {
@@ -315,7 +406,8 @@ nlohmann::ordered_json json_diagnosi(const std::vector<diagnosi>& tutte) {
 }
 
 int comando_check(const std::filesystem::path& linea, const std::filesystem::path& treno, bool json,
-                  std::ostream& uscita, std::ostream& errori) {
+                  bool werror, const opzioni_verifica& opzioni, std::ostream& uscita,
+                  std::ostream& errori) {
   testo_da_verificare testo_linea{testo_file(linea), std::nullopt};
   testo_da_verificare testo_treno{testo_file(treno), std::nullopt};
   try {
@@ -325,15 +417,16 @@ int comando_check(const std::filesystem::path& linea, const std::filesystem::pat
     errori << e.what() << '\n';
     return uscita_file_system;
   }
-  const std::vector<diagnosi> tutte = verifica_testi(testo_linea, testo_treno);
+  const std::vector<diagnosi> tutte = verifica_testi(testo_linea, testo_treno, opzioni);
   if (json) {
     uscita << json_diagnosi(tutte).dump(2) << '\n';
   } else {
     scrivi_diagnosi(errori, tutte);
   }
-  const bool con_errori = std::any_of(
-      tutte.begin(), tutte.end(), [](const diagnosi& d) { return d.livello == gravita::errore; });
-  return con_errori ? kUscitaErroriTrovati : uscita_pulita;
+  const bool fallisce = std::any_of(tutte.begin(), tutte.end(), [werror](const diagnosi& d) {
+    return d.livello == gravita::errore || (werror && d.livello == gravita::avviso);
+  });
+  return fallisce ? kUscitaErroriTrovati : uscita_pulita;
 }
 
 }  // namespace scenario

@@ -61,10 +61,19 @@ struct testo_da_verificare {
   std::optional<std::string> byte;  // nothing: there is no such text
 };
 
+struct opzioni_verifica {
+  // Warning rules not to report (their names).
+  std::vector<std::string> permessi;
+  // After an error that stops the compile, its row is set aside and the
+  // texts compiled again, at most this many times, to find every error.
+  std::size_t compilazioni_massime = 30;
+};
+
 // Every problem of the two texts, ordered by text, line and column; beyond
 // the limits above, one diagnosis per text and kind counts the rest.
 std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
-                                     const testo_da_verificare& treno);
+                                     const testo_da_verificare& treno,
+                                     const opzioni_verifica& opzioni = {});
 
 // file:line:column: error|warning|note: message [code], the source line and
 // a caret line under the field, each related place after it as a note; then
@@ -84,9 +93,11 @@ inline constexpr int kUscitaErroriTrovati = 1;
 
 // The whole command: reads the two texts (a missing one is checked as the
 // compile sees it), prints the diagnoses (as JSON on `uscita`, else as text
-// on `errori`) and returns 0, kUscitaErroriTrovati, or uscita_file_system
-// when a text exists but cannot be read.
+// on `errori`) and returns 0, kUscitaErroriTrovati (an error, or with
+// `werror` a warning), or uscita_file_system when a text exists but cannot be
+// read.
 int comando_check(const std::filesystem::path& linea, const std::filesystem::path& treno, bool json,
-                  std::ostream& uscita, std::ostream& errori);
+                  bool werror, const opzioni_verifica& opzioni, std::ostream& uscita,
+                  std::ostream& errori);
 
 }  // namespace scenario

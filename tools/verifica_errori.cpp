@@ -195,7 +195,8 @@ void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_c
   const int32_t numero = numero_stazione(r, indice);
   const voce& v = r.m().riga(numero);
   const int64_t p = r.numero(riga, 0);
-  const std::string stazione = "station " + std::to_string(numero);
+  // The station by its name once read; before it, as "this station".
+  const std::string stazione = riga.ha_valore(16) ? "station " + citato(v.nome) : "this station";
   switch (c.codice) {
     case 8:
       r.errore(r.valore(riga, 0), 8,
@@ -221,16 +222,15 @@ void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_c
         }
       }
       r.errore(r.valore(riga, 0), 22,
-               "the zone of " + stazione + " " + citato(v.nome) + " starts at " + metri(v.inizio) +
-                   ", less than " + metri(kDistanzaStazioni) + " after the zone of station " +
-                   std::to_string(numero - 1) + " " + citato(prima.nome) + dove_prima +
-                   " ends at " + metri(c.limite.value_or(prima.fine)) +
+               "the zone of " + stazione + " starts at " + metri(v.inizio) + ", less than " +
+                   metri(kDistanzaStazioni) + " after the zone of station " + citato(prima.nome) +
+                   dove_prima + " ends at " + metri(c.limite.value_or(prima.fine)) +
                    ". Move the stations apart or shorten a platform");
       return;
     }
     case 24:
       r.errore(r.valore(riga, 0), 24,
-               "the stop mark of " + stazione + " " + citato(v.nome) + " would fall on cell " +
+               "the stop mark of " + stazione + " would fall on cell " +
                    std::to_string(c.cella.value_or(0)) + " (its zone ends at " + metri(v.fine) +
                    "): a stopping station's zone must end beyond 100 m. Move the station "
                    "further along the line or lengthen its platform");
@@ -238,8 +238,8 @@ void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_c
     case 10: {
       const int32_t senza_cartelli = kRigaPrimoCartello - kRigaPrimaStazione - 1;
       r.errore(r.valore(riga, 0), 10,
-               stazione + " " + citato(v.nome) +
-                   " does not fit the table: stations and board texts share its rows, and with " +
+               "station " + std::to_string(numero) + ", " + citato(v.nome) +
+                   ", does not fit the table: stations and board texts share its rows, and with " +
                    std::to_string(std::max<int64_t>(0, senza_cartelli + 1 - numero)) +
                    " board texts in the line text there is room for " +
                    std::to_string(std::max<int64_t>(0, numero - 1)) + " stations (" +
@@ -626,6 +626,55 @@ void errori_compilazione(raccolta_diagnosi& r) {
     }
   }
   if (fallita) errore_fallita(r, *fallita);
+}
+
+namespace {
+
+// The bytes of a row: its keyword field up to the end of its last value.
+riga_da_parte byte_della_riga(const raccolta_diagnosi& r, const riga_letta& riga) {
+  const std::vector<campo_letto>& campi = r.lettura().campi(riga.testo);
+  const std::size_t ultimo = riga.n_valori() > 0 ? riga.valore(riga.n_valori() - 1) : riga.chiave;
+  return {riga.testo, campi[riga.chiave].inizio, campi[std::min(ultimo, campi.size() - 1)].fine};
+}
+
+}  // namespace
+
+fermate fermate_di(const raccolta_diagnosi& r) {
+  fermate f;
+  const std::vector<riga_letta>& righe = r.lettura().righe();
+  auto ferma_riga = [&](const riga_letta& riga) { f.righe.push_back(byte_della_riga(r, riga)); };
+  for (const codice_letto& k : r.lettura().codici()) {
+    const causa_codice& c = k.causa;
+    if (k.fase == fase_compilazione::completamento || c.ereditato || c.codice == 2) continue;
+    if (k.fase == fase_compilazione::controlli) {
+      const posa_letta* p =
+          c.cella ? ultima_posa(r, *c.cella, r.lettura().posati().size()) : nullptr;
+      const riga_letta* riga = riga_della_posa(r, p);
+      if (riga == nullptr) riga = rallentamento_su(r, p != nullptr ? p->per_cella : std::nullopt);
+      if (riga != nullptr) {
+        ferma_riga(*riga);
+      } else {
+        f.nascosti = r.intero(testo_letto::treno);
+      }
+      continue;
+    }
+    // Without a route length there are no cells to go on with.
+    if (!k.riga || c.codice == 1) {
+      f.nascosti = k.riga ? r.valore(righe[*k.riga], 0) : r.intero(k.testo);
+      continue;
+    }
+    ferma_riga(righe[*k.riga]);
+  }
+  if (const std::optional<fallimento_lettura>& fallita = r.lettura().fallimento()) {
+    const riga_letta* attiva = riga_prima_di(r, fallita->eventi);
+    if (attiva != nullptr && attiva->testo == fallita->testo &&
+        !(fallita->testo == testo_letto::linea && !ha_riga(r, tipo_riga::lunghezza))) {
+      ferma_riga(*attiva);
+    } else {
+      f.nascosti = r.intero(fallita->testo);
+    }
+  }
+  return f;
 }
 
 }  // namespace scenario

@@ -94,6 +94,11 @@ class raccolta_diagnosi {
     return p.inizio && segnalati_.count({p.testo, *p.inizio}) > 0;
   }
   std::vector<diagnosi> risultato() &&;
+  // The errors gathered so far, as they are (for a later compile's to join
+  // an earlier one's), and one of them joining.
+  std::vector<diagnosi> errori_raccolti() &&;
+  void accogli(diagnosi d);
+  const std::vector<diagnosi>& finora() const { return diagnosi_; }
 
  private:
   const testo_da_verificare& testo(testo_letto t) const {
@@ -125,6 +130,22 @@ void errori_compilazione(raccolta_diagnosi& r);
 
 // Every rule of the two formats that the readers let pass.
 void avvisi_lettura(raccolta_diagnosi& r);
+
+// The bytes of a row that stopped a compile, to set aside before the next.
+struct riga_da_parte {
+  testo_letto testo = testo_letto::linea;
+  std::size_t inizio = 0;
+  std::size_t fine = 0;
+};
+
+// What stopped a compile: the rows whose codes stopped its reading or its
+// checks, and, when something that is no row stopped it (a missing text, no
+// route length, a route too long), the place of that error.
+struct fermate {
+  std::vector<riga_da_parte> righe;
+  std::optional<posto> nascosti;
+};
+fermate fermate_di(const raccolta_diagnosi& r);
 
 // "1500 m".
 std::string metri(int64_t valore);
