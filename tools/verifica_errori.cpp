@@ -667,10 +667,12 @@ fermate fermate_di(const raccolta_diagnosi& r) {
   }
   if (const std::optional<fallimento_lettura>& fallita = r.lettura().fallimento()) {
     const riga_letta* attiva = riga_prima_di(r, fallita->eventi);
+    const bool senza_testo = !r.esiste(fallita->testo) || r.byte(fallita->testo).empty();
     if (attiva != nullptr && attiva->testo == fallita->testo &&
         !(fallita->testo == testo_letto::linea && !ha_riga(r, tipo_riga::lunghezza))) {
       ferma_riga(*attiva);
-    } else {
+    } else if (!senza_testo || fallita->testo == testo_letto::linea) {
+      // A line text that is missing or empty hides the train text's errors.
       f.nascosti = r.intero(fallita->testo);
     }
   }
