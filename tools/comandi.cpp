@@ -192,29 +192,49 @@ void registra_dump(CLI::App& app, contesto& c) {
   });
 }
 
+CLI::Validator chilometri_validi() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_chilometri(testo)) return {};
+        return "'" + testo + "' is not A..B in kilometres (decimals allowed) with 0 <= A < B";
+      },
+      "A..B", "chilometri");
+}
+
 void registra_plot(CLI::App& app, contesto& c) {
   struct opzioni {
-    std::string cartella, uscita;
-    std::string percorso{kPercorso};
-    std::string numero_treno{kTreno};
+    std::string cartella, uscita, chilometri;
+    std::string percorso, numero_treno;
   };
   auto o = std::make_shared<opzioni>();
   CLI::App* sub = app.add_subcommand(
       "plot",
-      "Draw the compiled route in DIR as one SVG page, A4 landscape: the track plan from above, "
-      "north up, and under it the profile along the line with stations, signals, slowdowns, "
-      "code points, montagna stretches, speed limit, gradient and adhesion");
+      "Draw the compiled route in DIR as SVG pages, A4 landscape: the track plan from above, "
+      "north up, and under it the profile along the line with stations, signals, boards, "
+      "slowdowns, code points, montagna stretches, speed limit, gradient, adhesion and the end "
+      "of the route. A stretch longer than 100 km gets an overview page (FILE.svg) and pages "
+      "FILE-1.svg, FILE-2.svg...; the files written are listed on standard output");
   sub->add_option("DIR", o->cartella, "Folder that holds the compiled files")->required();
-  sub->add_option("--route", o->percorso, "Route name (UTF-8)")
-      ->check(nome_scenario())
-      ->capture_default_str();
-  sub->add_option("--train", o->numero_treno, "Train number (UTF-8)")
-      ->check(nome_scenario())
-      ->capture_default_str();
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno,
+                  "Train number (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--km", o->chilometri, "Only the stretch from km A to km B, e.g. 12.5..40")
+      ->check(chilometri_validi());
   sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
-  sub->footer(std::string(kStatiUscitaLettura));
+  sub->footer(std::string(kStatiUscitaLettura) +
+              "\n  (64 also when DIR holds several scenarios and --route and --train do not "
+              "choose one: they are listed)");
   sub->callback([&c, o] {
-    c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
+    richiesta_plot r;
+    r.cartella = o->cartella;
+    r.uscita = o->uscita;
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.treno = o->numero_treno;
+    if (!o->chilometri.empty()) r.tratto = leggi_chilometri(o->chilometri);
+    c.stato = comando_plot(r, kUscitaUso, c.uscita, c.errori);
   });
 }
 

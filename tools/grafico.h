@@ -1,38 +1,102 @@
-// `plot`: one self-contained SVG page (A4 landscape) of a compiled route. At
-// the top the track plan seen from above, scaled to fit with north up, its
-// stations labelled and its signals marked; under it the profile along the
-// line on one metre axis with kilometre ticks: station zones with names and
-// times, signals, slowdowns, code points, "montagna" stretches, the speed
-// limit, the gradient and the adhesion.
+// `plot`: self-contained SVG pages (A4 landscape) of a compiled route, drawn
+// from its layout model (tools/disposizione.h). Each page shows the track
+// plan of its stretch from above, north up, in a box shaped like the line's
+// extent, and the profile along the line on one metre axis: station zones
+// with names and times, signals, boards, slowdowns, code points, "montagna"
+// stretches, the speed limit, the gradient and the adhesion, and the end of
+// the route. A route longer than one page reads at is drawn as an overview
+// page of the whole and pages of equal stretches.
 //
 // Labelled elements carry a class and data attributes (class="stazione"
 // data-nome=..., class="segnale", class="rallentamento", class="punto-codice",
-// class="montagna"; in the plan class="pianta-stazione", "pianta-segnale"),
-// and the profile group id="profilo" carries the metre range of its axis and
-// the x coordinates it maps to, so that a program can check what is where.
+// class="montagna", class="etichetta" with its box; in the plan
+// class="pianta-stazione", "pianta-segnale"), the plan group id="pianta" its
+// box, and the profile group id="profilo" the metre range of its axis and the
+// x coordinates it maps to, so that a program can check what is where.
 #pragma once
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/modello.h"
+#include "tools/disposizione.h"
 
 namespace scenario {
 
-// The page for the cells, table and (when crea_tracciato is nonzero) plan of
-// `m`; the texts of the table are Windows-1252, the page is UTF-8.
+// The longest stretch one page shows; a longer one gets an overview page and
+// pages of at most this much.
+inline constexpr double kMetriPerPagina = 100'000;
+
+// A stretch of the line, metres [da, a].
+struct tratto_metri {
+  double da = 0;
+  double a = 0;
+};
+
+// One page of a stretch. `numero` 0 is the only page or the overview.
+struct pagina_svg {
+  int numero = 0;
+  tratto_metri tratto;
+  std::string svg;
+};
+
+// The stretches the pages of `tratto` show: none when one page shows it
+// whole, otherwise equal stretches of at most kMetriPerPagina, in whole km.
+std::vector<tratto_metri> tratti_pagine(tratto_metri tratto);
+
+// The page of `tratto` (the whole strip by default) for the layout `d`;
+// `pagina` and `pagine` number it among its pages (0 of 0: a single page).
+std::string svg_pagina(const disposizione& d, tratto_metri tratto, int pagina = 0, int pagine = 0);
+
+// The page of the whole route of `m`; the texts of the table are
+// Windows-1252, the page is UTF-8.
 std::string svg_percorso(const modello& m);
 
-// The whole command: reads the compiled files of route `percorso` and train
-// `treno` (both UTF-8, as typed) in `cartella` and writes the page to
-// `uscita`. Without the plan file the page shows the profile alone. Returns
-// 0; or, after one line on `errori` saying what is wrong,
-// kUscitaFileNonConforme for a file that does not fit its layout (or names
-// the code page cannot write) and uscita_file_system for a file that is
-// missing or cannot be read or written.
-int comando_plot(const std::filesystem::path& cartella, std::string_view percorso,
-                 std::string_view treno, const std::filesystem::path& uscita, std::ostream& errori);
+// Every page of `tratto` (the whole strip when not given): the page alone, or
+// the overview followed by the pages.
+std::vector<pagina_svg> pagine_svg(const disposizione& d, std::optional<tratto_metri> tratto);
+
+// The file of page `numero` for the output `uscita`: the overview (or the
+// only page) is `uscita` itself, page k is NAME-k.svg beside it.
+std::filesystem::path file_pagina(const std::filesystem::path& uscita, int numero);
+
+// A route and train found in a folder of compiled files.
+struct scenario_trovato {
+  std::string percorso;  // UTF-8
+  std::string treno;
+};
+
+// The scenarios whose table (.sim) lies in `cartella`, by the names their
+// table holds (rows 85 and 86) or, failing that, by the file name split at
+// its last underscore; sorted. Throws errore_file_system when the folder
+// cannot be listed.
+std::vector<scenario_trovato> scenari_in(const std::filesystem::path& cartella);
+
+struct richiesta_plot {
+  std::filesystem::path cartella;
+  std::optional<std::string> percorso;  // UTF-8; found in the folder when not given
+  std::optional<std::string> treno;
+  std::filesystem::path uscita;
+  std::optional<tratto_metri> tratto;  // --km, in metres
+};
+
+// The whole command: reads the compiled files of the route and train in the
+// folder (names found there when not given and the folder holds one
+// scenario) and writes the pages, one line per file written on `uscita`.
+// Returns 0; or, after a message on `errori`, kUscitaFileNonConforme for a
+// file that does not fit its layout (or names the code page cannot write),
+// uscita_file_system for a file that is missing or cannot be read or
+// written, and `stato_uso` when the folder holds no scenario or several
+// (they are listed) and no names were given.
+int comando_plot(const richiesta_plot& r, int stato_uso, std::ostream& uscita,
+                 std::ostream& errori);
+
+// The metres of "A..B" in kilometres (decimals allowed, 0 <= A < B);
+// nothing when the text is not such.
+std::optional<tratto_metri> leggi_chilometri(std::string_view testo);
 
 }  // namespace scenario
