@@ -28,10 +28,6 @@ struct riempimenti {
   int32_t& aderenza_prec;
 };
 
-int64_t cella_arrotondata(int64_t metri) {
-  return static_cast<int64_t>(arrotonda_pari(static_cast<double>(metri) / 50.0));
-}
-
 // The speed limit is kept in km/h divided by 5, in one byte.
 uint8_t velocita_in_byte(int32_t velocita, const flusso_campi& f) {
   const double quinti = arrotonda_pari(static_cast<double>(velocita) / 5.0);
@@ -234,6 +230,10 @@ void controlla_riferimenti(modello& m) {
 }
 
 }  // namespace
+
+int64_t cella_arrotondata(int64_t metri) {
+  return static_cast<int64_t>(arrotonda_pari(static_cast<double>(metri) / 50.0));
+}
 
 esito_riga uscita_errore(modello& m, int32_t codice) {
   m.codice_errore = codice;

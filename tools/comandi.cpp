@@ -13,6 +13,7 @@
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
 #include "tools/verifica.h"
+#include "tools/vista.h"
 
 namespace scenario::strumento {
 namespace {
@@ -238,6 +239,45 @@ void registra_plot(CLI::App& app, contesto& c) {
   });
 }
 
+void registra_view(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::vector<std::string> ingressi;
+    std::string uscita, percorso, numero_treno;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "view",
+      "Write one self-contained HTML file that shows the route in a browser: the plan and the "
+      "profile of the plot on an axis that zooms (wheel, pinch, +/-) and pans (drag) from the "
+      "whole route down to single cells; pointing at an object or a cell shows what dump says "
+      "of it and, when the two source texts are given, the line of the text behind it. Give "
+      "either DIR, a folder of compiled files, or LINE_TXT TRAIN_TXT, compiled in memory");
+  sub->add_option("INPUT", o->ingressi, "DIR, or LINE_TXT TRAIN_TXT")->required()->expected(1, 2);
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); for DIR found there when it holds one scenario, for the "
+                  "texts the embedded one")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8), as --route")
+      ->check(nome_scenario());
+  sub->add_option("-o,--output", o->uscita, "The HTML file to write")->required();
+  sub->footer(std::string(kStatiUscitaLettura) +
+              "\n  (from the texts: 3 when they leave no cell strip; 64 also when DIR holds "
+              "several scenarios and --route and --train do not choose one: they are listed)");
+  sub->callback([&c, o] {
+    richiesta_vista r;
+    if (o->ingressi.size() == 2) {
+      r.linea = o->ingressi[0];
+      r.treno = o->ingressi[1];
+    } else {
+      r.cartella = o->ingressi[0];
+    }
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.numero_treno = o->numero_treno;
+    r.uscita = o->uscita;
+    c.stato = comando_view(r, kUscitaUso, c.uscita, c.errori);
+  });
+}
+
 void registra_check(CLI::App& app, contesto& c) {
   struct opzioni {
     std::string linea, treno;
@@ -270,7 +310,8 @@ int esegui_strumento(const std::vector<std::string>& argomenti, std::ostream& us
   contesto c{uscita, errori};
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
-                                        &registra_check, &registra_dump, &registra_plot};
+                                        &registra_check,          &registra_dump,
+                                        &registra_plot,           &registra_view};
   for (auto registra : kSottocomandi) registra(app, c);
 
   std::vector<const char*> argv;

@@ -31,6 +31,7 @@ void registra_compile(CLI::App& app, contesto& c);
 void registra_dump(CLI::App& app, contesto& c);
 void registra_plot(CLI::App& app, contesto& c);
 void registra_check(CLI::App& app, contesto& c);
+void registra_view(CLI::App& app, contesto& c);
 
 // Parses `argomenti` (argomenti[0] is the program name), runs the chosen
 // subcommand and returns the exit status. --help and usage errors are

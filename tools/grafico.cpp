@@ -176,6 +176,12 @@ double passo_tondo(double totale, int parti) {
   }
 }
 
+int massimo_di(const std::vector<gradino>& valori, int minimo) {
+  int m = minimo;
+  for (const gradino& t : valori) m = std::max({m, std::abs(t.minimo), std::abs(t.massimo)});
+  return m;
+}
+
 // The largest round length (1, 2 or 5 times a power of ten) not above `x`.
 double tondo_sotto(double x) {
   double migliore = 1;
@@ -756,8 +762,11 @@ void disegna_montagne(pagina& g, const contesto_profilo& c) {
 // `minimo` (bottom) to `massimo` (top), with grid lines every `passo`. Runs
 // too short for the scale come merged, drawn as the span of their values.
 void disegna_curva(pagina& g, const contesto_profilo& c, const fascia& f, std::string_view id,
-                   std::string_view nome_colore, const std::vector<gradino>& valori, double minimo,
-                   double massimo, double passo) {
+                   std::string_view nome_colore, const std::vector<gradino>& valori,
+                   const scala_valori& scala) {
+  const double minimo = scala.minimo;
+  const double massimo = scala.massimo;
+  const double passo = scala.passo;
   auto y = [&](double v) {
     return f.basso -
            (std::clamp(v, minimo, massimo) - minimo) * (f.basso - f.alto) / (massimo - minimo);
@@ -795,33 +804,18 @@ void disegna_curva(pagina& g, const contesto_profilo& c, const fascia& f, std::s
   g.riga("</g>");
 }
 
-int massimo_di(const std::vector<gradino>& valori, int minimo) {
-  int m = minimo;
-  for (const gradino& t : valori) m = std::max({m, std::abs(t.minimo), std::abs(t.massimo)});
-  return m;
-}
-
 void disegna_curve(pagina& g, const contesto_profilo& c) {
   const fasce_profilo& f = c.f;
+  const auto scale = scale_curve(c.d);
   etichetta_fascia(g, c, f.velocita, "Velocit&#224;");
   g.scritta(c.geo.x_etichette, f.velocita.alto + 22, "class=\"piccolo\"", "limite, km/h");
-  const int v = massimo_di(c.d.velocita, 20);
-  const double passo_v = passo_tondo(v, 4);
-  disegna_curva(g, c, f.velocita, "velocita", "velocita", c.d.velocita, 0,
-                passo_v * std::ceil(v / passo_v), passo_v);
-
+  disegna_curva(g, c, f.velocita, "velocita", "velocita", c.d.velocita, scale[0]);
   etichetta_fascia(g, c, f.pendenza, "Pendenza");
   g.scritta(c.geo.x_etichette, f.pendenza.alto + 22, "class=\"piccolo\"", "per mille");
-  const int gmax = massimo_di(c.d.pendenza, 5);
-  const double passo_g = passo_tondo(gmax, 3);
-  const double limite_g = passo_g * std::ceil(gmax / passo_g);
-  disegna_curva(g, c, f.pendenza, "pendenza", "pendenza", c.d.pendenza, -limite_g, limite_g,
-                passo_g);
-
+  disegna_curva(g, c, f.pendenza, "pendenza", "pendenza", c.d.pendenza, scale[1]);
   etichetta_fascia(g, c, f.aderenza, "Aderenza");
   g.scritta(c.geo.x_etichette, f.aderenza.alto + 22, "class=\"piccolo\"", "per cento");
-  const double amax = 50 * std::ceil(massimo_di(c.d.aderenza, 100) / 50.0);
-  disegna_curva(g, c, f.aderenza, "aderenza", "aderenza", c.d.aderenza, 0, amax, amax / 2);
+  disegna_curva(g, c, f.aderenza, "aderenza", "aderenza", c.d.aderenza, scale[2]);
 }
 
 // On an overview, where each page's stretch begins and ends.
@@ -968,6 +962,44 @@ std::optional<double> leggi_decimale(std::string_view testo) {
 }
 
 }  // namespace
+
+std::array<scala_valori, 3> scale_curve(const disposizione& d) {
+  const int v = massimo_di(d.velocita, 20);
+  const double passo_v = passo_tondo(v, 4);
+  const int g = massimo_di(d.pendenza, 5);
+  const double passo_g = passo_tondo(g, 3);
+  const double limite_g = passo_g * std::ceil(g / passo_g);
+  const double a = 50 * std::ceil(massimo_di(d.aderenza, 100) / 50.0);
+  return {{{0, passo_v * std::ceil(v / passo_v), passo_v},
+           {-limite_g, limite_g, passo_g},
+           {0, a, a / 2}}};
+}
+
+disegno_profilo disegno_del_profilo() {
+  const fasce_profilo f = fasce();
+  disegno_profilo d;
+  for (const auto& [nome, b] : std::initializer_list<std::pair<std::string_view, fascia>>{
+           {"nomi", f.nomi},
+           {"zone", f.zone},
+           {"segnali", f.segnali},
+           {"cartelli", f.cartelli},
+           {"rallentamenti", f.rallentamenti},
+           {"punti", f.punti},
+           {"montagne", f.montagne},
+           {"velocita", f.velocita},
+           {"pendenza", f.pendenza},
+           {"aderenza", f.aderenza}}) {
+    d.bande.push_back({nome, b.alto, b.basso});
+  }
+  for (fascia_etichette e : kFasceEtichette) {
+    const base_etichette b = base_di(e, f);
+    d.basi.push_back({e, b.riga0, b.bersaglio});
+  }
+  d.alto = f.alto;
+  d.asse = kAsse;
+  d.unita_segni = kUnitaSegni;
+  return d;
+}
 
 std::vector<tratto_metri> tratti_pagine(tratto_metri tratto) {
   const double lunghezza = tratto.a - tratto.da;

@@ -15,6 +15,7 @@
 // x coordinates it maps to, so that a program can check what is where.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -94,6 +95,38 @@ struct richiesta_plot {
 // (they are listed) and no names were given.
 int comando_plot(const richiesta_plot& r, int stato_uso, std::ostream& uscita,
                  std::ostream& errori);
+
+// The profile's bands as the page stacks them, in page units: each band's
+// top and bottom by name, for each label band the baseline of its row 0 and
+// the height its leaders end at, and the axis. The viewer stacks its bands
+// the same way.
+struct banda_profilo {
+  std::string_view nome;
+  double alto = 0;
+  double basso = 0;
+};
+struct base_fascia {
+  fascia_etichette fascia = fascia_etichette::stazioni;
+  double riga0 = 0;
+  double bersaglio = 0;
+};
+struct disegno_profilo {
+  std::vector<banda_profilo> bande;
+  std::vector<base_fascia> basi;
+  double alto = 0;
+  double asse = 0;
+  double unita_segni = 0;  // point marks closer than this are merged into one
+};
+disegno_profilo disegno_del_profilo();
+
+// The value range of the speed, gradient and adhesion bands (in that order),
+// from bottom to top, and the step of their grid lines.
+struct scala_valori {
+  double minimo = 0;
+  double massimo = 1;
+  double passo = 1;
+};
+std::array<scala_valori, 3> scale_curve(const disposizione& d);
 
 // The metres of "A..B" in kilometres (decimals allowed, 0 <= A < B);
 // nothing when the text is not such.
