@@ -69,7 +69,7 @@ std::vector<rallentamento_disposto> rallentamenti_di(const std::vector<cella>& c
 void raccogli_oggetti(const modello& m, disposizione& d) {
   for (std::size_t k = 0; k < m.celle.size(); ++k) {
     const auto c = static_cast<int32_t>(k);
-    const oggetto_puntuale o{c, metri_oggetto(c)};
+    const oggetto_puntuale o{c, metri_oggetto(c), m.celle[k].dato1};
     switch (m.celle[k].evento) {
       case kEventoSegnale:
         d.segnali.push_back(o);
@@ -79,7 +79,7 @@ void raccogli_oggetti(const modello& m, disposizione& d) {
         break;
       case kEventoPuntoCodice:
         // Code points lie on whole cells, laid by the completion walk.
-        d.punti_codice.push_back({c, metri_cella(c)});
+        d.punti_codice.push_back({c, metri_cella(c), m.celle[k].dato1});
         break;
       case kEventoCartello:
         d.cartelli.push_back(o);
@@ -88,7 +88,7 @@ void raccogli_oggetti(const modello& m, disposizione& d) {
         d.indicatori.push_back(o);
         break;
       case kEventoAbbattimento:
-        d.abbattimenti.push_back({c, metri_cella(c)});
+        d.abbattimenti.push_back({c, metri_cella(c), m.celle[k].dato1});
         break;
       default:
         break;
@@ -288,7 +288,7 @@ void colloca_fascia(const std::vector<std::pair<double, double>>& xw, int righe,
   double larghezza_media = 0;
   for (const auto& [x, w] : xw) larghezza_media += w + kSpazioEtichette;
   larghezza_media /= static_cast<double>(xw.size());
-  for (double passo = larghezza_media / righe;; passo *= 1.25) {
+  for (double passo = larghezza_media / righe * 1.02;; passo *= 1.15) {
     std::vector<std::size_t> scelte;
     double ultima = -1e300;
     for (std::size_t k = 0; k < xw.size(); ++k) {
@@ -332,8 +332,8 @@ std::string_view colore_di(std::string_view nome) {
 const regole_fascia& regole_di(fascia_etichette f) {
   static const std::array<regole_fascia, kFasceEtichette.size()> regole{{
       {"stazioni", 6, 12, 6.6, 10, "station labels"},
-      {"segnali", 2, 9, 5.0, 7.5, "signal labels"},
-      {"cartelli", 2, 9, 5.0, 7.5, "board labels"},
+      {"segnali", 2, 10, 5.0, 7.5, "signal labels"},
+      {"cartelli", 2, 10, 5.0, 7.5, "board labels"},
       {"rallentamenti", 1, 10, 5.6, 8.5, "slowdown labels"},
       {"montagne", 1, 10, 5.6, 8.5, "montagna labels"},
   }};
@@ -450,6 +450,13 @@ std::vector<gradino> sfoltisci(const std::vector<gradino>& gradini, double metri
   std::optional<gradino> secchio;
   for (const gradino& g : gradini) {
     if (g.a <= da || g.da >= a) continue;
+    // A run a column long or longer stays as it is.
+    if (g.a - g.da >= metri_colonna) {
+      if (secchio) uscita.push_back(*secchio);
+      uscita.push_back(g);
+      secchio.reset();
+      continue;
+    }
     if (secchio && g.da - secchio->da < metri_colonna) {
       secchio->a = g.a;
       secchio->minimo = std::min(secchio->minimo, g.minimo);

@@ -61,10 +61,12 @@ struct stazione_disposta {
   std::optional<int32_t> cella_fermata;  // the cell of its stop mark, when it has one
 };
 
-// A point object: its cell and the metre it stands at.
+// A point object: its cell, the metre it stands at and its cell's first
+// value (a code point's code).
 struct oggetto_puntuale {
   int32_t cella = 0;
   int32_t metro = 0;
+  int32_t dato1 = 0;
 };
 
 struct rallentamento_disposto {
@@ -191,8 +193,9 @@ std::vector<double> scale_dettaglio(const disposizione& d, double unita_intere);
 // --------------------------------------------------------------- thinning
 
 // The runs of `gradini` within [da, a] as a scale can show them: runs
-// shorter than `metri_colonna` are merged with their neighbours into one run
-// per column, which keeps the smallest and largest value it covers.
+// shorter than `metri_colonna` are merged with their short neighbours into
+// one run per column, which keeps the smallest and largest value it covers;
+// longer runs stay as they are.
 std::vector<gradino> sfoltisci(const std::vector<gradino>& gradini, double metri_colonna, double da,
                                double a);
 

@@ -139,9 +139,10 @@ std::string orario_breve(int32_t secondi) {
 
 std::string chilometri_testo(double metri) {
   char testo[32];
-  std::snprintf(testo, sizeof testo, "%.1f", metri / 1000.0);
+  std::snprintf(testo, sizeof testo, "%.3f", metri / 1000.0);
   std::string t = testo;
-  if (t.ends_with(".0")) t.resize(t.size() - 2);
+  while (t.ends_with('0')) t.pop_back();
+  if (t.ends_with('.')) t.pop_back();
   return t;
 }
 
@@ -554,7 +555,8 @@ void disegna_etichette(pagina& g, const contesto_profilo& c) {
     const double x = c.a.x(e.metro);
     const double y = b.riga0 - c.righe[k] * r.altezza_riga;
     const double alto = y - r.dimensione_testo;
-    g.riga("<g class=\"etichetta\" data-fascia=\"" + std::string(r.nome) + "\" data-riga=\"" +
+    g.riga("<g class=\"etichetta\" data-fascia=\"" + std::string(r.nome) + "\" data-oggetto=\"" +
+           std::to_string(e.oggetto) + "\" data-metro=\"" + n(e.metro) + "\" data-riga=\"" +
            std::to_string(c.righe[k]) + "\" data-x0=\"" + n(x) + "\" data-x1=\"" +
            n(x + e.larghezza) + "\" data-y0=\"" + n(alto) + "\" data-y1=\"" + n(y + 2) + "\">");
     if (e.fascia != fascia_etichette::montagne && b.bersaglio > y + 2) {
@@ -736,9 +738,11 @@ void disegna_punti_codice(pagina& g, const contesto_profilo& c) {
   for (const oggetto_puntuale& s : segni_visibili(c, c.d.punti_codice, "code points")) {
     const double x = c.a.x(s.metro);
     g.riga("<g class=\"punto-codice\" data-cella=\"" + std::to_string(s.cella) +
-           "\" data-posizione=\"" + std::to_string(s.metro) + "\"><path d=\"M" + n(x) + " " +
-           n(y - 5) + " L" + n(x + 4) + " " + n(y) + " L" + n(x) + " " + n(y + 5) + " L" +
-           n(x - 4) + " " + n(y) + " Z\" fill=\"" + colore("punto_codice") +
+           "\" data-posizione=\"" + std::to_string(s.metro) + "\" data-codice=\"" +
+           std::to_string(s.dato1) + "\"><title>punto codice " + std::to_string(s.dato1) +
+           ", cella " + std::to_string(s.cella) + "</title><path d=\"M" + n(x) + " " + n(y - 5) +
+           " L" + n(x + 4) + " " + n(y) + " L" + n(x) + " " + n(y + 5) + " L" + n(x - 4) + " " +
+           n(y) + " Z\" fill=\"" + colore("punto_codice") +
            "\" stroke=\"#1b5e3a\" stroke-width=\"0.5\"/></g>");
   }
 }
