@@ -54,6 +54,7 @@ class colonna {
     if (!vista_ || assente_ || ultima_ != cella - 1) return;
     chiudi();
     corsa_ = json_ordinato::array({cella});
+    passo_.reset();
     assente_ = true;
     ultima_ = cella;
   }
