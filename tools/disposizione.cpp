@@ -248,33 +248,24 @@ void crea_pianta(const modello& m, disposizione& d) {
 
 // ------------------------------------------------------------------ placement
 
-struct collocata {
-  double x0, x1;
-  int riga;
-};
-
-// Right to left, each label takes the row above every placed label whose
-// leader its box would cover; a label that needs a row the band has not is
-// left out. Returns the rows, or nothing when some label was left out.
+// Left to right, each label takes the lowest row whose last box ends far
+// enough before it; a label that finds none, or that would run past
+// `limite`, is left out. True when every label found a row.
 bool colloca_a_scala(const std::vector<std::pair<double, double>>& xw, int righe, double limite,
                      std::vector<int>& riga) {
   riga.assign(xw.size(), -1);
+  std::vector<double> fine_riga(static_cast<std::size_t>(righe), -1e300);
   bool tutte = true;
-  std::vector<collocata> poste;  // placed, right to left
-  for (std::size_t k = xw.size(); k-- > 0;) {
+  for (std::size_t k = 0; k < xw.size(); ++k) {
     const auto [x, w] = xw[k];
-    int r = 0;
-    for (auto it = poste.rbegin(); it != poste.rend(); ++it) {
-      // poste is ordered right to left: walk it from its end, the nearest.
-      if (it->x0 > x + w + kSpazioEtichette) break;
-      r = std::max(r, it->riga + 1);
-    }
-    if (r >= righe || x + w > limite) {
+    const auto libera = std::find_if(fine_riga.begin(), fine_riga.end(),
+                                     [x](double fine) { return fine + kSpazioEtichette <= x; });
+    if (libera == fine_riga.end() || x + w > limite) {
       tutte = false;
       continue;
     }
-    riga[k] = r;
-    poste.push_back({x, x + w, r});
+    riga[k] = static_cast<int>(libera - fine_riga.begin());
+    *libera = x + w;
   }
   return tutte;
 }

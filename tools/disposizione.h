@@ -155,9 +155,9 @@ std::string_view colore_di(std::string_view nome);
 // (0 is the row next to the objects), or -1 when it is not shown (outside
 // metres [da, a] or left out for room). Within each band no two boxes
 // [x, x + larghezza] of one row overlap, leaving `kSpazioEtichette` between
-// them, and no label's leader (from its row down to row 0 at its metre)
-// crosses another label's box; no box ends more than kSporgenzaEtichette
-// units past `a`. Crowded labels are thinned evenly.
+// them; a label's leader runs from its row down to its object at its metre,
+// behind the labels of the rows below (drawn with a halo); no box ends more
+// than kSporgenzaEtichette units past `a`. Crowded labels are thinned evenly.
 inline constexpr double kSpazioEtichette = 4;
 inline constexpr double kSporgenzaEtichette = 24;
 std::vector<int> posiziona_etichette(const disposizione& d, double metri_per_unita, double da,

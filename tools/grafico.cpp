@@ -546,6 +546,17 @@ base_etichette base_di(fascia_etichette e, const fasce_profilo& f) {
 }
 
 void disegna_etichette(pagina& g, const contesto_profilo& c) {
+  // Every leader first: the texts' halos then cover those passing behind them.
+  g.riga("<g id=\"guide\">");
+  for (std::size_t k = 0; k < c.d.etichette.size(); ++k) {
+    const etichetta& e = c.d.etichette[k];
+    if (c.righe[k] < 0 || e.fascia == fascia_etichette::montagne) continue;
+    const base_etichette b = base_di(e.fascia, c.f);
+    const double x = c.a.x(e.metro);
+    const double y = b.riga0 - c.righe[k] * regole_di(e.fascia).altezza_riga;
+    if (b.bersaglio > y + 2) g.linea(x, y + 2, x, b.bersaglio, "class=\"guida\"");
+  }
+  g.riga("</g>");
   g.riga("<g id=\"etichette\">");
   for (std::size_t k = 0; k < c.d.etichette.size(); ++k) {
     if (c.righe[k] < 0) continue;
@@ -559,11 +570,11 @@ void disegna_etichette(pagina& g, const contesto_profilo& c) {
            std::to_string(e.oggetto) + "\" data-metro=\"" + n(e.metro) + "\" data-riga=\"" +
            std::to_string(c.righe[k]) + "\" data-x0=\"" + n(x) + "\" data-x1=\"" +
            n(x + e.larghezza) + "\" data-y0=\"" + n(alto) + "\" data-y1=\"" + n(y + 2) + "\">");
-    if (e.fascia != fascia_etichette::montagne && b.bersaglio > y + 2) {
-      g.linea(x, y + 2, x, b.bersaglio, "class=\"guida\"");
-    }
+    // A halo keeps the text clear of the leaders that pass behind it.
     std::string attributi = "font-size=\"" + n(r.dimensione_testo) + "\"";
-    if (e.fascia == fascia_etichette::montagne) attributi += " style=\"fill:#fff\"";
+    attributi += e.fascia == fascia_etichette::montagne
+                     ? " style=\"fill:#fff\""
+                     : " stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\"";
     if (e.fascia == fascia_etichette::stazioni) {
       const auto spazio =
           e.testo.find(' ', c.d.stazioni[static_cast<std::size_t>(e.oggetto)].nome.size());

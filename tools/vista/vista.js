@@ -151,10 +151,14 @@
 
   function banda(nome) { return G.bande[nome]; }
 
-  function testo(ctx, t, x, y, dimensione, colore, grassetto, allineamento) {
+  function testo(ctx, t, x, y, dimensione, colore, grassetto, allineamento, alone) {
     ctx.font = (grassetto ? 'bold ' : '') + dimensione + 'px "DejaVu Sans", Arial, sans-serif';
-    ctx.fillStyle = colore || C.testo;
     ctx.textAlign = allineamento || 'left';
+    if (alone) {
+      ctx.strokeStyle = '#fff'; ctx.lineWidth = 3; ctx.lineJoin = 'round';
+      ctx.strokeText(t, x, y);
+    }
+    ctx.fillStyle = colore || C.testo;
     ctx.fillText(t, x, y);
   }
 
@@ -347,27 +351,32 @@
     const livello = livelloEtichette();
     const nascoste = G.fasce.map(() => 0);
     const conNome = new Set();
+    const mostrate = [];
     for (const e of ETICHETTE) {
       if (e.metro < a || e.metro > b) continue;
       const ch = e.righe[livello];
       if (ch === '-') { nascoste[e.fascia]++; continue; }
-      const riga = ch.charCodeAt(0) - 48;
       const f = G.fasce[e.fascia];
-      const x = xDi(e.metro);
-      const y = f.riga0 - riga * f.altezza_riga;
+      const y = f.riga0 - (ch.charCodeAt(0) - 48) * f.altezza_riga;
+      mostrate.push({ e, f, x: xDi(e.metro), y });
       if (f.nome === 'stazioni') conNome.add(e.oggetto);
-      if (f.nome !== 'montagne' && f.bersaglio > y + 2) {
-        ctx.strokeStyle = C.guida; ctx.lineWidth = 0.6;
-        ctx.beginPath(); ctx.moveTo(x + 0.5, y + 2); ctx.lineTo(x + 0.5, f.bersaglio); ctx.stroke();
-      }
+    }
+    // Every leader first: the texts' halos then cover those passing behind them.
+    ctx.strokeStyle = C.guida; ctx.lineWidth = 0.6;
+    ctx.beginPath();
+    for (const { f, x, y } of mostrate) {
+      if (f.nome !== 'montagne' && f.bersaglio > y + 2) { ctx.moveTo(x + 0.5, y + 2); ctx.lineTo(x + 0.5, f.bersaglio); }
+    }
+    ctx.stroke();
+    for (const { e, f, x, y } of mostrate) {
       const colore = f.nome === 'montagne' ? '#fff' : C.testo;
       if (f.nome === 'stazioni') {
         const nome = STAZIONI[e.oggetto].nome;
-        testo(ctx, nome, x + 1, y, f.dimensione_testo, colore, true);
+        testo(ctx, nome, x + 1, y, f.dimensione_testo, colore, true, 'left', true);
         const largo = ctx.measureText(nome).width;
-        testo(ctx, e.testo.slice(nome.length), x + 1 + largo, y, f.dimensione_testo, colore, false);
+        testo(ctx, e.testo.slice(nome.length), x + 1 + largo, y, f.dimensione_testo, colore, false, 'left', true);
       } else {
-        testo(ctx, e.testo, x + 1, y, f.dimensione_testo, colore, false);
+        testo(ctx, e.testo, x + 1, y, f.dimensione_testo, colore, false, 'left', f.nome !== 'montagne');
       }
     }
     return { nascoste, conNome };
