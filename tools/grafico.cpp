@@ -449,7 +449,8 @@ void disegna_segnali_pianta(pagina& g, const disposizione& d, const proiezione& 
   }
 }
 
-void disegna_fine_pianta(pagina& g, const disposizione& d, const proiezione& p, tratto_metri t) {
+void disegna_fine_pianta(pagina& g, const disposizione& d, const proiezione& p, const riquadro& r,
+                         tratto_metri t) {
   if (d.lunghezza <= 0 || d.lunghezza < t.da || d.lunghezza > t.a) return;
   const auto q = al_metro(d, p, d.lunghezza);
   const auto v = direzione(d, p, d.lunghezza);
@@ -458,8 +459,12 @@ void disegna_fine_pianta(pagina& g, const disposizione& d, const proiezione& p, 
   g.riga("<g id=\"fine-pianta\" data-posizione=\"" + std::to_string(d.lunghezza) + "\">");
   g.linea((*q)[0] - normale[0], (*q)[1] - normale[1], (*q)[0] + normale[0], (*q)[1] + normale[1],
           "stroke=\"" + colore("fine") + "\" stroke-width=\"3\"");
-  g.scritta((*q)[0] + normale[0] + 3, (*q)[1] + normale[1] + 3,
-            "class=\"piccolo\" style=\"fill:" + colore("fine") + "\"", "fine");
+  // The word stands on the side of the box with more room, clear of the compass.
+  const bool a_sinistra = (*q)[0] > (r.x0 + r.x1) / 2;
+  g.scritta((*q)[0] + (a_sinistra ? -12 : 12), (*q)[1] + 3,
+            std::string(a_sinistra ? "text-anchor=\"end\" " : "") +
+                "class=\"piccolo\" style=\"fill:" + colore("fine") + "\"",
+            "fine");
   g.riga("</g>");
 }
 
@@ -500,7 +505,7 @@ int disegna_pianta(pagina& g, const disposizione& d, const geometria& geo, tratt
            "\" stroke-width=\"1\" stroke-dasharray=\"4 3\"/>");
   }
   disegna_segnali_pianta(g, d, p, t);
-  disegna_fine_pianta(g, d, p, t);
+  disegna_fine_pianta(g, d, p, r, t);
   const int nascosti = disegna_stazioni_pianta(g, d, p, r, t);
   disegna_bussola_e_scala(g, r, p);
   g.riga("</g>");

@@ -14,7 +14,8 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [strumento, generatore, uscita] = process.argv.slice(2);
+const [strumento, generatore, cartellaUscita] = process.argv.slice(2);
+const uscita = cartellaUscita && path.resolve(cartellaUscita);
 const CHROMIUM = '/usr/bin/chromium';
 if (!strumento || !uscita) {
   console.error('usage: node vista.test.mjs SCENARIO_TOOL GENERA_PERCORSO_MASSIMO OUTDIR');

@@ -347,7 +347,9 @@
     }
   }
 
-  function disegnaEtichette(ctx, a, b) {
+  // The labels shown between metres a and b at the current level, where they
+  // go, how many of each band are left out, and the stations that are named.
+  function etichetteVisibili(a, b) {
     const livello = livelloEtichette();
     const nascoste = G.fasce.map(() => 0);
     const conNome = new Set();
@@ -361,6 +363,10 @@
       mostrate.push({ e, f, x: xDi(e.metro), y });
       if (f.nome === 'stazioni') conNome.add(e.oggetto);
     }
+    return { mostrate, nascoste, conNome };
+  }
+
+  function disegnaEtichette(ctx, mostrate) {
     // Every leader first: the texts' halos then cover those passing behind them.
     ctx.strokeStyle = C.guida; ctx.lineWidth = 0.6;
     ctx.beginPath();
@@ -379,7 +385,6 @@
         testo(ctx, e.testo, x + 1, y, f.dimensione_testo, colore, false, 'left', f.nome !== 'montagne');
       }
     }
-    return { nascoste, conNome };
   }
 
   function disegnaNomiBande(ctx) {
@@ -405,10 +410,10 @@
     ctx.restore();
     ctx.save();
     ctx.beginPath(); ctx.rect(X0 - 1, 0, W - X0 + 1, ALTEZZA_PROFILO); ctx.clip();
-    // Labels first, to know which stations carry a line across the bands.
-    const etichette = disegnaEtichette(ctx, a, b);
+    const etichette = etichetteVisibili(a, b);
     disegnaStazioni(ctx, a, b, etichette.conNome);
     disegnaSegni(ctx, a, b);
+    disegnaEtichette(ctx, etichette.mostrate);
     if (metroCursore !== null && metroCursore >= a && metroCursore <= b) {
       const x = Math.round(xDi(metroCursore)) + 0.5;
       ctx.strokeStyle = 'rgba(211,84,0,0.8)'; ctx.lineWidth = 1;
