@@ -257,7 +257,8 @@ bool colloca_a_scala(const std::vector<std::pair<double, double>>& xw, int righe
   std::vector<double> fine_riga(static_cast<std::size_t>(righe), -1e300);
   bool tutte = true;
   for (std::size_t k = 0; k < xw.size(); ++k) {
-    const auto [x, w] = xw[k];
+    const double x = xw[k].first;
+    const double w = xw[k].second;
     const auto libera = std::find_if(fine_riga.begin(), fine_riga.end(),
                                      [x](double fine) { return fine + kSpazioEtichette <= x; });
     if (libera == fine_riga.end() || x + w > limite) {
@@ -289,6 +290,7 @@ void colloca_fascia(const std::vector<std::pair<double, double>>& xw, int righe,
       }
     }
     std::vector<std::pair<double, double>> sotto;
+    sotto.reserve(scelte.size());
     for (std::size_t k : scelte) sotto.push_back(xw[k]);
     std::vector<int> righe_sotto;
     if (colloca_a_scala(sotto, righe, limite, righe_sotto) || scelte.size() <= 1) {
@@ -522,6 +524,7 @@ std::vector<std::optional<nome_in_pianta>> posiziona_nomi_pianta(
     bool tocca(const box& r) const { return x0 < r.x1 && r.x0 < x1 && y0 < r.y1 && r.y0 < y1; }
   };
   std::vector<box> occupati;
+  occupati.reserve(segni.size() * 2);
   for (const auto& s : segni) occupati.push_back({s[0] - 4, s[1] - 4, s[0] + 4, s[1] + 4});
   // Near the mark only: a name further off would seem to name another.
   constexpr std::array<std::array<double, 2>, 4> spostamenti{{{6, 3}, {6, -4}, {6, 12}, {6, -13}}};

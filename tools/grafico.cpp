@@ -899,7 +899,9 @@ void disegna_avvisi(pagina& g, const disposizione& d, const std::vector<int>& ri
   std::vector<std::string> righe_testo{""};
   for (const std::string& f : frasi) {
     std::string& r = righe_testo.back();
-    if (!r.empty() && larghezza_testo(r + "; " + f, 5.0) > kLarghezzaPagina - 2 * kMargine) {
+    const double larghezza =
+        larghezza_testo(r, 5.0) + larghezza_testo("; ", 5.0) + larghezza_testo(f, 5.0);
+    if (!r.empty() && larghezza > kLarghezzaPagina - 2 * kMargine) {
       righe_testo.push_back(f);
     } else {
       r += (r.empty() ? "" : "; ") + f;

@@ -101,7 +101,10 @@ void foglie(const json_ordinato& j, const std::string& percorso,
             std::vector<std::pair<std::string, const json_ordinato*>>& uscita) {
   if (j.is_object()) {
     for (const auto& [chiave, valore] : j.items()) {
-      foglie(valore, percorso.empty() ? chiave : percorso + "." + chiave, uscita);
+      std::string sotto = percorso;
+      if (!sotto.empty()) sotto += '.';
+      sotto += chiave;
+      foglie(valore, sotto, uscita);
     }
   } else if (j.is_array()) {
     for (std::size_t k = 0; k < j.size(); ++k) {
@@ -295,7 +298,7 @@ json_ordinato colori_json() {
   return j;
 }
 
-std::string senza_minore(std::string testo) {
+std::string senza_minore(const std::string& testo) {
   std::string t;
   t.reserve(testo.size());
   for (char c : testo) {
