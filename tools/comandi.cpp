@@ -225,9 +225,16 @@ void registra_plot(CLI::App& app, contesto& c) {
   sub->add_option("--km", o->chilometri, "Only the stretch from km A to km B, e.g. 12.5..40")
       ->check(chilometri_validi());
   sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
-  sub->footer(std::string(kStatiUscitaLettura) +
-              "\n  (64 also when DIR holds several scenarios and --route and --train do not "
-              "choose one: they are listed)");
+  sub->footer(
+      "Exit status:\n"
+      "  0   done\n"
+      "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+      "      another kind)\n"
+      "  4   a file could not be read or written, or DIR holds no scenario\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, --km lies past the end of the\n"
+      "      cells, or DIR holds several scenarios and --route and --train do not choose one\n"
+      "      (they are listed)");
   sub->callback([&c, o] {
     richiesta_plot r;
     r.cartella = o->cartella;
@@ -252,7 +259,10 @@ void registra_view(CLI::App& app, contesto& c) {
       "whole route down to single cells; pointing at an object or a cell shows what dump says "
       "of it and, when the two source texts are given, the line of the text behind it. Give "
       "either DIR, a folder of compiled files, or LINE_TXT TRAIN_TXT, compiled in memory");
-  sub->add_option("INPUT", o->ingressi, "DIR, or LINE_TXT TRAIN_TXT")->required()->expected(1, 2);
+  sub->add_option("INPUT", o->ingressi, "DIR, or LINE_TXT TRAIN_TXT")
+      ->required()
+      ->expected(1, 2)
+      ->type_name("DIR | LINE_TXT TRAIN_TXT");
   sub->add_option("--route", o->percorso,
                   "Route name (UTF-8); for DIR found there when it holds one scenario, for the "
                   "texts the embedded one")
@@ -260,9 +270,16 @@ void registra_view(CLI::App& app, contesto& c) {
   sub->add_option("--train", o->numero_treno, "Train number (UTF-8), as --route")
       ->check(nome_scenario());
   sub->add_option("-o,--output", o->uscita, "The HTML file to write")->required();
-  sub->footer(std::string(kStatiUscitaLettura) +
-              "\n  (from the texts: 3 when they leave no cell strip; 64 also when DIR holds "
-              "several scenarios and --route and --train do not choose one: they are listed)");
+  sub->footer(
+      "Exit status:\n"
+      "  0   the page was written (from texts whose compile records an error code, the page\n"
+      "      shows that line at its top and standard error gets it too)\n"
+      "  1   a compiled file does not fit the layout of its kind\n"
+      "  3   the texts leave no cell strip: no page written\n"
+      "  4   a file could not be read or written\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, or DIR holds several scenarios\n"
+      "      and --route and --train do not choose one (they are listed)");
   sub->callback([&c, o] {
     richiesta_vista r;
     if (o->ingressi.size() == 2) {

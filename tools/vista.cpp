@@ -440,6 +440,7 @@ int vista_da_testi(const richiesta_vista& r, std::ostream& uscita, std::ostream&
   }
   const sorgenti_vista s{linea.nome, treno.nome, linea.testo, treno.testo, &lettura};
   sostituisci_file(r.uscita, html_vista(m, &s, riga));
+  if (riga) errori << "view: " << *riga << '\n';
   uscita << testo_file(r.uscita) << '\n';
   return uscita_pulita;
 }
