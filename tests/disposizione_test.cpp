@@ -95,6 +95,8 @@ struct percorso_di_prova {
   const char* nome;
   modello (*crea)();
 };
+void PrintTo(const percorso_di_prova& p, std::ostream* uscita) { *uscita << p.nome; }
+
 const std::array<percorso_di_prova, 3> kPercorsi{
     {{"embedded", incorporato}, {"130 km", percorso_130_km}, {"largest", percorso_massimo}}};
 
