@@ -551,7 +551,25 @@
 
   // ---------------------------------------------------------------- tooltip
 
+  // The object whose label lies under the pointer, if any.
+  function oggettoDellEtichetta(x, y) {
+    for (const { e, f, x: xe, y: ye } of etichetteVisibili(m0, m1()).mostrate) {
+      if (x < xe || x > xe + e.larghezza || y < ye - f.dimensione_testo || y > ye + 2) continue;
+      switch (f.nome) {
+        case 'stazioni': return { stazione: STAZIONI[e.oggetto] };
+        case 'segnali': return { cella: SEGNALI[e.oggetto].cella };
+        case 'cartelli': return { cella: CARTELLI[e.oggetto].cella };
+        case 'rallentamenti': return { cella: RALLENTAMENTI[e.oggetto].cella };
+        case 'montagne': return { cella: Math.floor(MONTAGNE[e.oggetto].da / MPC) };
+        default: return null;
+      }
+    }
+    return null;
+  }
+
   function oggettoIn(x, y) {
+    const etichetta = oggettoDellEtichetta(x, y);
+    if (etichetta) return etichetta;
     const m = metroDi(x);
     const vicino = (oggetti) => {
       let migliore = null, d = 7;
