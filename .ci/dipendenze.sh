@@ -3,7 +3,7 @@
 set -euo pipefail
 
 pacchetti=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  libexpat1-dev librsvg2-bin)
+  libexpat1-dev librsvg2-bin chromium)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")

@@ -24,10 +24,6 @@ struct riempimenti {
   int32_t& aderenza_prec;
 };
 
-int64_t cella_arrotondata(int64_t metri) {
-  return static_cast<int64_t>(arrotonda_pari(static_cast<double>(metri) / 50.0));
-}
-
 // The speed limit is kept in km/h divided by 5, in one byte.
 uint8_t velocita_in_byte(int32_t velocita, const flusso_campi& f) {
   const std::optional<uint8_t> quinti = byte_velocita(velocita);
@@ -276,6 +272,10 @@ void controlla_riferimenti(modello& m, const racconto& racconta) {
 }
 
 }  // namespace
+
+int64_t cella_arrotondata(int64_t metri) {
+  return static_cast<int64_t>(arrotonda_pari(static_cast<double>(metri) / 50.0));
+}
 
 esito_riga uscita_errore(modello& m, const racconto& racconta, const causa_codice& causa) {
   m.codice_errore = causa.codice;

@@ -49,6 +49,9 @@ bool posizione_oltre_celle(const modello& m, int32_t posizione, const flusso_cam
 // Cell of a signal or slowdown point at `posizione` metres: round(p / 50 + 1).
 int64_t cella_punto(int64_t posizione);
 
+// Cell of a speed, adhesion or abbattimento row at `metri`: round(p / 50).
+int64_t cella_arrotondata(int64_t metri);
+
 struct dati_segnale {
   int32_t posizione = 0;
   int32_t sx = 0;

@@ -11,7 +11,8 @@ _scenario_tool_opzioni() {
     compile) echo "-h --help --route --train --no-plan --json" ;;
     check) echo "-h --help --json --werror --allow" ;;
     dump) echo "-h --help --text --cells --metres --rows" ;;
-    plot) echo "-h --help --route --train -o --output" ;;
+    plot) echo "-h --help --route --train --km -o --output" ;;
+    view) echo "-h --help --route --train -o --output" ;;
   esac
 }
 
@@ -38,11 +39,11 @@ _scenario_tool() {
     parola=${COMP_WORDS[i]}
     if [[ -z $comando ]]; then
       case $parola in
-        export-sources | compile | check | dump | plot) comando=$parola ;;
+        export-sources | compile | check | dump | plot | view) comando=$parola ;;
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
-        --route | --train | --cells | --metres | --rows | --allow | -o | --output) ((i++)) ;;
+        --route | --train | --cells | --metres | --rows | --allow | --km | -o | --output) ((i++)) ;;
       esac
     else
       ((posizionali++))
@@ -50,9 +51,9 @@ _scenario_tool() {
   done
 
   case $prev in
-    --route | --train | --cells | --metres | --rows | --allow) return 0 ;;  # free text
+    --route | --train | --cells | --metres | --rows | --allow | --km) return 0 ;;  # free text
     -o | --output)
-      _scenario_tool_file .svg
+      if [[ $comando == view ]]; then _scenario_tool_file .html; else _scenario_tool_file .svg; fi
       return 0
       ;;
   esac
@@ -63,7 +64,7 @@ _scenario_tool() {
   fi
 
   case $comando in
-    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot" -- "$cur") ;;
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view" -- "$cur") ;;
     export-sources | plot) ((posizionali > 0)) || _scenario_tool_file ;;
     compile | check)
       if ((posizionali < 2)); then
@@ -73,6 +74,7 @@ _scenario_tool() {
       fi
       ;;
     dump) _scenario_tool_file .dat .sim ;;
+    view) ((posizionali > 1)) || _scenario_tool_file .txt ;;
   esac
   return 0
 }

@@ -240,10 +240,14 @@ class GraficoProva : public ::testing::Test {
   void SetUp() override { scrivi_file_compilati(m_, cartella_.percorso()); }
 
   std::string plot(int stato_atteso = 0) {
-    std::ostringstream errori;
+    std::ostringstream errori, elenco;
     const auto uscita = cartella_ / "pagina.svg";
-    EXPECT_EQ(comando_plot(cartella_.percorso(), "Prova", "77", uscita, errori), stato_atteso)
-        << errori.str();
+    richiesta_plot r;
+    r.cartella = cartella_.percorso();
+    r.percorso = "Prova";
+    r.treno = "77";
+    r.uscita = uscita;
+    EXPECT_EQ(comando_plot(r, strumento::kUscitaUso, elenco, errori), stato_atteso) << errori.str();
     errori_ = errori.str();
     return stato_atteso == 0 ? prova::leggi(uscita) : std::string();
   }
@@ -264,8 +268,14 @@ TEST_F(GraficoProva, ThePageIsWellFormedXmlOfAnA4LandscapeSheet) {
   ASSERT_NE(d.con_id("pianta"), nullptr);
   ASSERT_NE(d.con_id("profilo"), nullptr);
   const asse_letto a = asse_di(d);
+  // The axis runs to the end of the cells, 7 000 m past the end of the route,
+  // and the end of the route is marked on it.
   EXPECT_EQ(a.m0, 0);
-  EXPECT_EQ(a.m1, 20'000);
+  EXPECT_EQ(a.m1, 50.0 * static_cast<double>(m_.celle.size()));
+  ASSERT_NE(d.con_id("fine-percorso"), nullptr);
+  EXPECT_EQ(d.con_id("fine-percorso")->numero("data-posizione"), 20'000);
+  ASSERT_NE(d.con_id("fine-pianta"), nullptr);
+  EXPECT_EQ(d.con_id("fine-pianta")->numero("data-posizione"), 20'000);
 }
 
 TEST_F(GraficoProva, StationsStandAtTheirZonesWithNamesAndTimes) {
@@ -290,7 +300,16 @@ TEST_F(GraficoProva, StationsStandAtTheirZonesWithNamesAndTimes) {
     const double inizio = std::max(0, kStazioni[k].inizio);
     EXPECT_NEAR(zona.numero("x"), a.x(inizio), 0.06);
     EXPECT_NEAR(zona.numero("width"), a.x(kStazioni[k].fine) - a.x(inizio), 0.11);
-    const std::string etichetta = d.testo(d.indice_primo(stazioni[k], "text"));
+    // Its label, in a row of the names' band, with its leader at the station.
+    std::string etichetta;
+    for (int e : d.con_classe("etichetta")) {
+      const nodo& g_e = d.nodi[static_cast<std::size_t>(e)];
+      if (g_e.attributo("data-fascia") == "stazioni" &&
+          g_e.numero("data-oggetto") == static_cast<double>(k)) {
+        etichetta = d.testo(e);
+        EXPECT_NEAR(g_e.numero("data-x0"), a.x(kStazioni[k].posizione), 0.06);
+      }
+    }
     EXPECT_NE(etichetta.find(nomi_utf8[k]), std::string::npos) << etichetta;
     if (!orari[k].empty()) {
       EXPECT_NE(etichetta.find(orari[k]), std::string::npos) << etichetta;
@@ -344,16 +363,18 @@ TEST_F(GraficoProva, ThePlanFitsItsBoxWithNorthUpAndEqualScales) {
   const auto stazioni = d.con_classe("pianta-stazione");
   ASSERT_EQ(stazioni.size(), kStazioni.size());
   EXPECT_EQ(d.con_classe("pianta-segnale").size(), kSegnali.size());
+  const nodo* scatola = d.con_id("pianta");
+  ASSERT_NE(scatola, nullptr);
   std::vector<std::array<double, 2>> pagina, piano;
   for (std::size_t k = 0; k < stazioni.size(); ++k) {
     const nodo& cerchio = d.primo(stazioni[k], "circle");
     pagina.push_back({cerchio.numero("cx"), cerchio.numero("cy")});
     const auto p = static_cast<std::size_t>(std::max(0, kStazioni[k].posizione));
     piano.push_back({m_.tracciato[0][p].valore, m_.tracciato[1][p].valore});
-    EXPECT_GE(pagina.back()[0], 30);
-    EXPECT_LE(pagina.back()[0], 1158);
-    EXPECT_GE(pagina.back()[1], 44);
-    EXPECT_LE(pagina.back()[1], 296);
+    EXPECT_GE(pagina.back()[0], scatola->numero("data-x0"));
+    EXPECT_LE(pagina.back()[0], scatola->numero("data-x1"));
+    EXPECT_GE(pagina.back()[1], scatola->numero("data-y0"));
+    EXPECT_LE(pagina.back()[1], scatola->numero("data-y1"));
   }
   // From ULMO the line runs north, then east after the right-hand curve:
   // further on is higher on the page (smaller y) and to the right.
@@ -401,8 +422,13 @@ TEST_F(GraficoProva, ScenarioToolPlotWritesThePage) {
   const documento d = analizza(prova::leggi(pagina));
   EXPECT_EQ(d.errore, "");
   EXPECT_EQ(d.con_classe("stazione").size(), kStazioni.size());
-  // The embedded names are the default, and there are no such files here.
-  EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "-o", pagina.string()}),
+  // Without names the folder's only scenario is drawn.
+  std::filesystem::remove(pagina);
+  EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "-o", pagina.string()}), 0);
+  EXPECT_EQ(analizza(prova::leggi(pagina)).con_classe("stazione").size(), kStazioni.size());
+  // Names that match nothing in the folder name files that are not there.
+  EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "--route", "Altro", "--train", "1",
+                       "-o", pagina.string()}),
             uscita_file_system);
   EXPECT_EQ(strumento({"plot", cartella_.percorso().string()}), strumento::kUscitaUso);
   EXPECT_EQ(strumento({"plot", cartella_.percorso().string(), "--route", "../Prova", "-o",
@@ -427,10 +453,12 @@ TEST(GraficoScenarioIncorporato, NineStationsSixteenSignalsAndTwoSlowdownsInThei
   const auto m = prova::compila_scenario_incorporato(cartella.percorso());
   ASSERT_TRUE(m.has_value());
   ASSERT_FALSE(m->riga(1).nome.empty());
-  std::ostringstream errori;
-  ASSERT_EQ(comando_plot(cartella.percorso(), kPercorso, kTreno, cartella / "pagina.svg", errori),
-            0)
-      << errori.str();
+  std::ostringstream errori, elenco;
+  richiesta_plot r;
+  r.cartella = cartella.percorso();
+  r.uscita = cartella / "pagina.svg";
+  ASSERT_EQ(comando_plot(r, strumento::kUscitaUso, elenco, errori), 0) << errori.str();
+  EXPECT_EQ(elenco.str(), testo_file(cartella / "pagina.svg") + "\n");
   const documento d = analizza(prova::leggi(cartella / "pagina.svg"));
   ASSERT_EQ(d.errore, "");
   const asse_letto a = asse_di(d);

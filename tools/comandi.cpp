@@ -16,6 +16,7 @@
 #include "tools/regole.h"
 #include "tools/verifica.h"
 #include "tools/versione.h"
+#include "tools/vista.h"
 
 namespace scenario::strumento {
 namespace {
@@ -109,6 +110,14 @@ void controlla_nomi_file(std::string_view percorso, std::string_view treno) {
           "they make the file name '" + utf8_da_1252(nome) + "', which " + *motivo);
     }
   }
+}
+
+// The same for names of which one may be left to be found: the other one
+// counts as the embedded scenario's.
+void controlla_nomi_dati(const std::string& percorso, const std::string& treno) {
+  // Both passed nome_scenario(), so both convert.
+  controlla_nomi_file(cp1252_da_utf8(percorso.empty() ? std::string(kPercorso) : percorso).value(),
+                      cp1252_da_utf8(treno.empty() ? std::string(kTreno) : treno).value());
 }
 
 }  // namespace
@@ -224,42 +233,107 @@ void registra_dump(CLI::App& app, contesto& c) {
   });
 }
 
+CLI::Validator chilometri_validi() {
+  return CLI::Validator(
+      [](std::string& testo) -> std::string {
+        if (leggi_chilometri(testo)) return {};
+        return "'" + testo + "' is not A..B in kilometres (decimals allowed) with 0 <= A < B";
+      },
+      "A..B", "chilometri");
+}
+
 void registra_plot(CLI::App& app, contesto& c) {
   struct opzioni {
-    std::string cartella, uscita;
-    std::string percorso{kPercorso};
-    std::string numero_treno{kTreno};
+    std::string cartella, uscita, chilometri;
+    std::string percorso, numero_treno;
   };
   auto o = std::make_shared<opzioni>();
   CLI::App* sub = app.add_subcommand(
       "plot",
-      "Draw the compiled route in DIR as one SVG page, A4 landscape: the track plan from above, "
-      "north up, and under it the profile along the line with stations, signals, slowdowns, "
-      "code points, montagna stretches, speed limit, gradient and adhesion");
+      "Draw the compiled route in DIR as SVG pages, A4 landscape: the track plan from above, "
+      "north up, and under it the profile along the line with stations, signals, boards, "
+      "slowdowns, code points, montagna stretches, speed limit, gradient, adhesion and the end "
+      "of the route. A stretch longer than 100 km gets an overview page (FILE.svg) and pages "
+      "FILE-1.svg, FILE-2.svg...; the files written are listed on standard output");
   sub->add_option("DIR", o->cartella, "Folder that holds the compiled files")->required();
-  sub->add_option("--route", o->percorso, "Route name (UTF-8)")
-      ->check(nome_scenario())
-      ->capture_default_str();
-  sub->add_option("--train", o->numero_treno, "Train number (UTF-8)")
-      ->check(nome_scenario())
-      ->capture_default_str();
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno,
+                  "Train number (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--km", o->chilometri, "Only the stretch from km A to km B, e.g. 12.5..40")
+      ->check(chilometri_validi());
   sub->add_option("-o,--output", o->uscita, "The SVG file to write")->required();
-  sub->footer(std::string(kStatiUscitaLettura));
+  sub->footer(
+      "Exit status:\n"
+      "  0   done\n"
+      "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
+      "      another kind)\n"
+      "  4   a file could not be read or written, or DIR holds no scenario\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, --km lies past the end of the\n"
+      "      cells, or DIR holds several scenarios and --route and --train do not choose one\n"
+      "      (they are listed)");
   sub->callback([&c, o] {
-    // Both names passed nome_scenario(), so both convert.
-    const std::string percorso = cp1252_da_utf8(o->percorso).value();
-    const std::string treno = cp1252_da_utf8(o->numero_treno).value();
-    controlla_nomi_file(percorso, treno);
-    // The page never replaces a file it is drawn from, however it is named.
-    const file_scenario letti = file_di_scenario(o->cartella, percorso, treno);
-    for (const std::filesystem::path& letto : {letti.tracciato, letti.tabella, letti.celle}) {
-      if (stesso_file(o->uscita, letto)) {
-        throw CLI::ValidationError("--output", "'" + o->uscita + "' is a file plot reads ('" +
-                                                   testo_file(letto) +
-                                                   "'): write the page elsewhere");
-      }
+    controlla_nomi_dati(o->percorso, o->numero_treno);
+    richiesta_plot r;
+    r.cartella = o->cartella;
+    r.uscita = o->uscita;
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.treno = o->numero_treno;
+    if (!o->chilometri.empty()) r.tratto = leggi_chilometri(o->chilometri);
+    c.stato = comando_plot(r, kUscitaUso, c.uscita, c.errori);
+  });
+}
+
+void registra_view(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::vector<std::string> ingressi;
+    std::string uscita, percorso, numero_treno;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "view",
+      "Write one self-contained HTML file that shows the route in a browser: the plan and the "
+      "profile of the plot on an axis that zooms (wheel, pinch, +/-) and pans (drag) from the "
+      "whole route down to single cells; pointing at an object or a cell shows what dump says "
+      "of it and, when the two source texts are given, the line of the text behind it. Give "
+      "either DIR, a folder of compiled files, or LINE_TXT TRAIN_TXT, compiled in memory");
+  sub->add_option("INPUT", o->ingressi, "DIR, or LINE_TXT TRAIN_TXT")
+      ->required()
+      ->expected(1, 2)
+      ->type_name("DIR | LINE_TXT TRAIN_TXT");
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); for DIR found there when it holds one scenario, for the "
+                  "texts the embedded one")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8), as --route")
+      ->check(nome_scenario());
+  sub->add_option("-o,--output", o->uscita, "The HTML file to write")->required();
+  sub->footer(
+      "Exit status:\n"
+      "  0   the page was written (from texts whose compile records an error code, the page\n"
+      "      shows that line at its top and standard error gets it too)\n"
+      "  1   a compiled file does not fit the layout of its kind\n"
+      "  3   the texts leave no cell strip: no page written\n"
+      "  4   a file could not be read or written\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, or DIR holds several scenarios\n"
+      "      and --route and --train do not choose one (they are listed)");
+  sub->callback([&c, o] {
+    controlla_nomi_dati(o->percorso, o->numero_treno);
+    richiesta_vista r;
+    if (o->ingressi.size() == 2) {
+      r.linea = o->ingressi[0];
+      r.treno = o->ingressi[1];
+    } else {
+      r.cartella = o->ingressi[0];
     }
-    c.stato = comando_plot(o->cartella, o->percorso, o->numero_treno, o->uscita, c.errori);
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.numero_treno = o->numero_treno;
+    r.uscita = o->uscita;
+    c.stato = comando_view(r, kUscitaUso, c.uscita, c.errori);
   });
 }
 
@@ -318,7 +392,8 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
-                                        &registra_check, &registra_dump, &registra_plot};
+                                        &registra_check,          &registra_dump,
+                                        &registra_plot,           &registra_view};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }

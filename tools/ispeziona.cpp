@@ -1,9 +1,14 @@
 #include "tools/ispeziona.h"
 
+#include <algorithm>
+#include <ostream>
 #include <string>
+#include <tuple>
 
 #include "base/binario.h"
+#include "base/codifica.h"
 #include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "compiler/record.h"
 #include "output/file_compilati.h"
 
@@ -228,6 +233,93 @@ modello leggi_scenario(const std::filesystem::path& cartella, std::string_view p
     m.lunghezza_estesa = static_cast<int32_t>(m.tracciato[0].size() - 1);
   }
   return m;
+}
+
+std::vector<scenario_trovato> scenari_in(const std::filesystem::path& cartella) {
+  std::error_code errore;
+  std::filesystem::directory_iterator it(cartella, errore);
+  if (errore) throw errore_file_system(cartella, "list the folder", errore.message());
+  std::vector<scenario_trovato> trovati;
+  for (const auto& voce_cartella : it) {
+    const std::filesystem::path& file = voce_cartella.path();
+    if (file.extension() != ".sim" || !voce_cartella.is_regular_file()) continue;
+    const std::string nome = testo_file(file.stem());
+    scenario_trovato s;
+    try {
+      const auto tabella = leggi_tabella(come_byte(leggi_file(file, kLimiteFileCompilato)));
+      modello m;
+      m.percorso = tabella[kRigaDatiPercorso].nome;
+      m.treno = tabella[kRigaDatiTreno].nome;
+      if (testo_file(file.filename()) == utf8_da_1252(nome_file_tabella(m))) {
+        s = {utf8_da_1252(m.percorso), utf8_da_1252(m.treno)};
+      }
+    } catch (const errore_formato&) {
+      // Named by its file name below.
+    }
+    if (s.percorso.empty()) {
+      const auto sotto = nome.rfind('_');
+      if (sotto == std::string::npos) continue;
+      s = {nome.substr(0, sotto), nome.substr(sotto + 1)};
+    }
+    trovati.push_back(std::move(s));
+  }
+  std::sort(trovati.begin(), trovati.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.percorso, a.treno) < std::tie(b.percorso, b.treno);
+  });
+  return trovati;
+}
+
+std::optional<nomi_scenario> scegli_scenario(const std::filesystem::path& cartella,
+                                             const std::optional<std::string>& percorso,
+                                             const std::optional<std::string>& treno,
+                                             std::string_view comando, int stato_uso,
+                                             std::ostream& errori, int& stato) {
+  scenario_trovato scelto;
+  if (percorso && treno) {
+    scelto = {*percorso, *treno};
+  } else {
+    std::vector<scenario_trovato> adatti;
+    for (const scenario_trovato& s : scenari_in(cartella)) {
+      if ((!percorso || s.percorso == *percorso) && (!treno || s.treno == *treno)) {
+        adatti.push_back(s);
+      }
+    }
+    if (adatti.size() != 1) {
+      errori << comando << ": " << testo_file(cartella)
+             << (adatti.empty() ? " holds no compiled scenario (no .sim table file)"
+                                : " holds " + std::to_string(adatti.size()) +
+                                      " scenarios; choose one with --route and --train:")
+             << '\n';
+      for (const scenario_trovato& s : adatti) {
+        errori << "  --route " << s.percorso << " --train " << s.treno << '\n';
+      }
+      stato = adatti.empty() ? uscita_file_system : stato_uso;
+      return std::nullopt;
+    }
+    scelto = adatti.front();
+  }
+  const std::optional<std::string> percorso_1252 = cp1252_da_utf8(scelto.percorso);
+  const std::optional<std::string> treno_1252 = cp1252_da_utf8(scelto.treno);
+  if (!percorso_1252 || !treno_1252) {
+    errori << comando
+           << ": the route name and the train number must be texts the Windows-1252 code page "
+              "can write\n";
+    stato = kUscitaFileNonConforme;
+    return std::nullopt;
+  }
+  return nomi_scenario{*percorso_1252, *treno_1252};
+}
+
+bool scriverebbe_su(const std::filesystem::path& uscita,
+                    std::initializer_list<std::filesystem::path> letti, std::string_view comando,
+                    std::ostream& errori) {
+  for (const std::filesystem::path& letto : letti) {
+    if (!stesso_file(uscita, letto)) continue;
+    errori << comando << ": '" << testo_file(uscita) << "' is a file " << comando << " reads ('"
+           << testo_file(letto) << "'): write it elsewhere\n";
+    return true;
+  }
+  return false;
 }
 
 }  // namespace scenario

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -60,6 +62,40 @@ file_scenario file_di_scenario(const std::filesystem::path& cartella, std::strin
 // the file) when one does not fit its layout.
 modello leggi_scenario(const std::filesystem::path& cartella, std::string_view percorso,
                        std::string_view treno);
+
+// A route and train found in a folder of compiled files.
+struct scenario_trovato {
+  std::string percorso;  // UTF-8
+  std::string treno;
+};
+
+// The scenarios whose table (.sim) lies in `cartella`, by the names their
+// table holds (rows 85 and 86) or, failing that, by the file name split at
+// its last underscore; sorted. Throws errore_file_system when the folder
+// cannot be listed.
+std::vector<scenario_trovato> scenari_in(const std::filesystem::path& cartella);
+
+// The names (Windows-1252) of the scenario a command reads in `cartella`:
+// the ones given, or the one scenario there that matches those given. When
+// there is none, or several, or a name the code page cannot write: nothing,
+// after lines on `errori` that say why (listing the scenarios), with the
+// status in `stato` (uscita_file_system: none; `stato_uso`: several;
+// kUscitaFileNonConforme: a name).
+struct nomi_scenario {
+  std::string percorso;
+  std::string treno;
+};
+std::optional<nomi_scenario> scegli_scenario(const std::filesystem::path& cartella,
+                                             const std::optional<std::string>& percorso,
+                                             const std::optional<std::string>& treno,
+                                             std::string_view comando, int stato_uso,
+                                             std::ostream& errori, int& stato);
+
+// True, after a line on `errori`, when writing `uscita` would replace one of
+// the files `letti` (told by the file system, not by spelling).
+bool scriverebbe_su(const std::filesystem::path& uscita,
+                    std::initializer_list<std::filesystem::path> letti, std::string_view comando,
+                    std::ostream& errori);
 
 // A path as text for messages and JSON: UTF-8 on every system.
 std::string testo_file(const std::filesystem::path& file);

@@ -1,0 +1,405 @@
+#include "tools/disposizione.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <regex>
+#include <sstream>
+
+#include "bench/percorso_massimo.h"
+#include "compiler/sorgente.h"
+#include "output/compilazione.h"
+#include "output/file_compilati.h"
+#include "scenario/identita.h"
+#include "scenario/sorgenti.h"
+#include "strumento_prova.h"
+#include "supporto.h"
+#include "tools/grafico.h"
+
+namespace scenario {
+namespace {
+
+// ------------------------------------------------------------------ routes
+
+modello compila(const std::string& linea, const std::string& treno) {
+  modello m;
+  sorgente_in_memoria l(linea);
+  sorgente_in_memoria t(treno);
+  opzioni_compilazione o;
+  o.percorso = std::string(kPercorso);
+  o.treno = std::string(kTreno);
+  const esito_compilazione e = compila_percorso(m, l, t, o);
+  EXPECT_TRUE(e.da_scrivere());
+  EXPECT_EQ(e.codice_errore, 0) << "at " << e.posizione_errore;
+  return m;
+}
+
+modello incorporato() {
+  prova::cartella_temporanea c;
+  modello m;
+  m.percorso = kPercorso;
+  m.treno = kTreno;
+  dati_linea(m, c.percorso());
+  dati_treno(m, c.percorso());
+  return compila(prova::leggi(c / "Ulmo_Tarvignano_Rovesco_linea.txt"),
+                 prova::leggi(c / "Ulmo_Tarvignano_Rovesco_4816-.txt"));
+}
+
+// 130 km running north-east, then north, with 25 stations every 5 km whose
+// names are long enough to crowd, a signal every 1 500 m and a gradient
+// row every kilometre.
+modello percorso_130_km() {
+  std::string l =
+      "[generale]\r\nlunghezza percorso, 130000\r\n"
+      "progressiva chilometrica uno, 0, 0, 0\r\nprogressiva chilometrica due, 0, 0, 0\r\n"
+      "progressiva chilometrica tre, 0, 0, 0\r\nsfondo uno, 1\r\nsfondo due, 40000\r\n"
+      "sfondo tre, 80000\r\nripetizione segnali 4 codici, 500, 129500\r\n[curve]\r\n";
+  for (int k = 0; k < 60; ++k) {
+    l += std::string(k % 3 == 2 ? "curvas2, " : "curvad3, ") + std::to_string(k * 2000 + 700) +
+         ", 300\r\n";
+  }
+  l += "[pendenze]\r\n";
+  for (int k = 0; k <= 130; ++k) {
+    l += "pendenza, " + std::to_string(k * 1000) + ", " + std::to_string((k * 13) % 40 - 15) +
+         "\r\n";
+  }
+  l += "[fine]\r\n";
+  std::string t =
+      "[generale]\r\nnumero vetture, 6\r\npercentuale massa frenata, 100\r\nsabbia, 150\r\n"
+      "orologio, 6 0 0\r\n[aderenze]\r\naderenza, 0, 90\r\n[vel_limite]\r\n"
+      "velocita, 0, 100\r\nvelocita, 40000, 140\r\nvelocita, 90000, 120\r\n[stazioni]\r\n";
+  const std::array<const char*, 5> nomi{"BORGO SAN LORENZO DI SOPRA", "VALLE", "PIEVE NUOVA",
+                                        "CASTELLO D'ARGILE SCALO", "RIVA"};
+  for (int k = 1; k <= 25; ++k) {
+    const int minuti = 6 * 60 + 4 * k;
+    t += "stazione, " + std::to_string(k * 5000) + ", 24, 400, 0, 0, 0, 0,0,0, 4,1,1, 30, " +
+         std::to_string(minuti / 60) + "," + std::to_string(minuti % 60) + ", 0, " +
+         nomi[static_cast<std::size_t>(k % 5)] + " " + std::to_string(k) + "\r\n";
+  }
+  t += "[segnali]\r\n";
+  for (int k = 0; k * 1500 + 500 < 130000; ++k) {
+    t += "segnale, " + std::to_string(k * 1500 + 500) + ", 1, 4, 0, 0, 0, 2, 2,0,0, 0\r\n";
+  }
+  t += "[codici]\r\n[fine]\r\n";
+  return compila(l, t);
+}
+
+modello percorso_massimo() {
+  const auto testi = banco::percorso_massimo();
+  return compila(testi.linea, testi.treno);
+}
+
+struct percorso_di_prova {
+  const char* nome;
+  modello (*crea)();
+};
+void PrintTo(const percorso_di_prova& p, std::ostream* uscita) { *uscita << p.nome; }
+
+const std::array<percorso_di_prova, 3> kPercorsi{
+    {{"embedded", incorporato}, {"130 km", percorso_130_km}, {"largest", percorso_massimo}}};
+
+// ------------------------------------------------------------------ checks
+
+// No two boxes of one band and row overlap (with the gap between them).
+void controlla_caselle(const std::vector<casella>& c, const std::string& dove) {
+  for (std::size_t i = 0; i < c.size(); ++i) {
+    for (std::size_t j = i + 1; j < c.size(); ++j) {
+      if (c[i].fascia != c[j].fascia || c[i].riga != c[j].riga) continue;
+      EXPECT_TRUE(c[i].x1 + kSpazioEtichette <= c[j].x0 || c[j].x1 + kSpazioEtichette <= c[i].x0)
+          << dove << ": boxes " << i << " and " << j << " overlap in row " << c[i].riga;
+    }
+  }
+}
+
+class DisposizioneProva : public ::testing::TestWithParam<percorso_di_prova> {};
+
+TEST_P(DisposizioneProva, LabelBoxesNeverOverlapAtAnyScaleOfThePagesOrTheViewer) {
+  const modello m = GetParam().crea();
+  const disposizione d = disponi(m);
+  ASSERT_FALSE(d.etichette.empty());
+  std::vector<double> scale = scale_dettaglio(d, 400);
+  scale.push_back(d.fine_striscia / 1048.0);  // a page of the whole route
+  for (double s : scale) {
+    const auto righe = posiziona_etichette(d, s, 0, d.fine_striscia);
+    const auto c = caselle(d, righe, s, 0);
+    controlla_caselle(c, std::string(GetParam().nome) + " at " + std::to_string(s) + " m/unit");
+    // Each label shows within its band's rows; at the cells' scale all do
+    // (none of these routes has two labels of one band on one cell).
+    for (int r : righe) EXPECT_LT(r, 10);
+    if (s == scale[scale.size() - 2]) {
+      const auto nascoste = etichette_nascoste(d, righe, 0, d.fine_striscia);
+      EXPECT_EQ(nascoste[static_cast<std::size_t>(fascia_etichette::stazioni)], 0);
+    }
+  }
+}
+
+TEST_P(DisposizioneProva, ThePlanIsThinnedToLevelsThatKeepWithinTheirTolerance) {
+  const modello m = GetParam().crea();
+  const disposizione d = disponi(m);
+  ASSERT_FALSE(d.pianta.empty());
+  std::size_t precedente = SIZE_MAX;
+  for (const livello_pianta& l : d.pianta) {
+    EXPECT_LT(l.punti(), precedente) << "tolerance " << l.tolleranza;
+    precedente = l.punti();
+    // Every metre of the plan lies within the tolerance of its level's line.
+    for (std::size_t metro = 0; metro + 2 < m.tracciato[0].size(); metro += 9973) {
+      const double x = m.tracciato[0][metro].valore;
+      const double y = m.tracciato[1][metro].valore;
+      double vicino = 1e300;
+      for (const auto& t : l.tratti) {
+        for (std::size_t k = 0; k + 1 < t.size(); ++k) {
+          const double dx = t[k + 1].x - t[k].x;
+          const double dy = t[k + 1].y - t[k].y;
+          const double l2 = std::max(dx * dx + dy * dy, 1e-12);
+          const double f = std::clamp(((x - t[k].x) * dx + (y - t[k].y) * dy) / l2, 0.0, 1.0);
+          vicino = std::min(vicino, std::hypot(x - t[k].x - f * dx, y - t[k].y - f * dy));
+        }
+      }
+      EXPECT_LE(vicino, l.tolleranza + 1e-6) << "metre " << metro;
+    }
+  }
+  // On the finest level a metre is found within a couple of metres.
+  for (std::size_t metro = 0; metro + 2 < m.tracciato[0].size(); metro += 997) {
+    const auto p = punto_al_metro(d.pianta.front(), static_cast<double>(metro));
+    ASSERT_TRUE(p.has_value());
+    EXPECT_LT(std::hypot(p->x - m.tracciato[0][metro].valore, p->y - m.tracciato[1][metro].valore),
+              3.0)
+        << "metre " << metro;
+  }
+  EXPECT_LE(d.pianta.back().punti(), 400U);
+  EXPECT_LT(d.pianta.front().punti(), m.tracciato[0].size() / 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Percorsi, DisposizioneProva, ::testing::ValuesIn(kPercorsi),
+                         [](const auto& i) {
+                           std::string n = i.param.nome;
+                           n.erase(std::remove(n.begin(), n.end(), ' '), n.end());
+                           return n;
+                         });
+
+TEST(Disposizione, CrowdedLabelsAreThinnedEvenlyAndCounted) {
+  disposizione d;
+  d.fine_striscia = 100'000;
+  for (int k = 0; k < 100; ++k) {
+    d.etichette.push_back({fascia_etichette::segnali, "12.50", k * 1000.0, 25, k});
+  }
+  // 1 000 m a unit: the labels stand one unit apart and are 25 wide.
+  const auto righe = posiziona_etichette(d, 1000, 0, d.fine_striscia);
+  controlla_caselle(caselle(d, righe, 1000, 0), "crowded");
+  const int mostrate =
+      static_cast<int>(std::count_if(righe.begin(), righe.end(), [](int r) { return r >= 0; }));
+  EXPECT_GE(mostrate, 4);
+  EXPECT_LT(mostrate, 20);
+  const auto nascoste = etichette_nascoste(d, righe, 0, d.fine_striscia);
+  EXPECT_EQ(nascoste[static_cast<std::size_t>(fascia_etichette::segnali)], 100 - mostrate);
+  EXPECT_EQ(avviso_nascoste(fascia_etichette::segnali, 12),
+            "12 signal labels not shown at this scale");
+  EXPECT_EQ(avviso_nascoste(fascia_etichette::stazioni, 1),
+            "1 station label not shown at this scale");
+  EXPECT_EQ(avviso_nascoste(fascia_etichette::stazioni, 0), std::nullopt);
+  // The kept ones spread over the whole line, not bunched at one end.
+  int prima_meta = 0;
+  for (std::size_t k = 0; k < 50; ++k) prima_meta += righe[k] >= 0 ? 1 : 0;
+  EXPECT_NEAR(prima_meta, mostrate / 2.0, 2);
+}
+
+TEST(Disposizione, StepsAreMergedIntoColumnsThatKeepTheirRange) {
+  const std::vector<gradino> g{{0, 50, 1, 1},     {50, 100, 5, 5},    {100, 150, -3, -3},
+                               {150, 5000, 2, 2}, {5000, 5050, 9, 9}, {5050, 5100, 0, 0}};
+  const auto s = sfoltisci(g, 200, 0, 6000);
+  ASSERT_EQ(s.size(), 3U);
+  EXPECT_EQ(s[0].da, 0);
+  EXPECT_EQ(s[0].a, 150);
+  EXPECT_EQ(s[0].minimo, -3);
+  EXPECT_EQ(s[0].massimo, 5);
+  EXPECT_EQ(s[1].da, 150);  // the long run stays whole
+  EXPECT_EQ(s[1].a, 5000);
+  EXPECT_EQ(s[1].minimo, 2);
+  EXPECT_EQ(s[1].massimo, 2);
+  EXPECT_EQ(s[2].da, 5000);
+  EXPECT_EQ(s[2].a, 5100);
+  EXPECT_EQ(s[2].minimo, 0);
+  EXPECT_EQ(s[2].massimo, 9);
+  // At a fine scale nothing merges.
+  EXPECT_EQ(sfoltisci(g, 10, 0, 6000).size(), g.size());
+}
+
+// ------------------------------------------------------------------ plot pages
+
+struct scatola {
+  double x0, y0, x1, y1;
+};
+
+// The boxes of the page's profile labels (class="etichetta"), from their data.
+std::vector<scatola> scatole_etichette(const std::string& svg) {
+  std::vector<scatola> s;
+  const std::regex r(
+      R"re(class="etichetta"[^>]*data-x0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y0="([-0-9.]+)" data-y1="([-0-9.]+)")re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
+       ++it) {
+    s.push_back(
+        {std::stod((*it)[1]), std::stod((*it)[3]), std::stod((*it)[2]), std::stod((*it)[4])});
+  }
+  return s;
+}
+
+double attributo(const std::string& svg, const std::string& id, const std::string& nome) {
+  const auto g = svg.find("id=\"" + id + "\"");
+  if (g == std::string::npos) return NAN;
+  const auto a = svg.find(nome + "=\"", g);
+  return std::stod(svg.substr(a + nome.size() + 2));
+}
+
+class PagineProva : public ::testing::TestWithParam<percorso_di_prova> {};
+
+TEST_P(PagineProva, EveryPageReadsCleanly) {
+  const modello m = GetParam().crea();
+  const disposizione d = disponi(m);
+  const auto pagine = pagine_svg(d, std::nullopt);
+  for (const pagina_svg& p : pagine) {
+    SCOPED_TRACE(std::string(GetParam().nome) + ", page " + std::to_string(p.numero));
+    // No two label boxes of the page overlap, whatever their bands.
+    const auto s = scatole_etichette(p.svg);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      for (std::size_t j = i + 1; j < s.size(); ++j) {
+        const bool toccano =
+            s[i].x0 < s[j].x1 && s[j].x0 < s[i].x1 && s[i].y0 < s[j].y1 && s[j].y0 < s[i].y1;
+        EXPECT_FALSE(toccano) << "labels " << i << " and " << j;
+      }
+    }
+    // The plan fills its box: along one side it spans the box less its margins.
+    const double x0 = attributo(p.svg, "pianta", "data-x0");
+    const double x1 = attributo(p.svg, "pianta", "data-x1");
+    const double y0 = attributo(p.svg, "pianta", "data-y0");
+    const double y1 = attributo(p.svg, "pianta", "data-y1");
+    double px0 = 1e9, px1 = -1e9, py0 = 1e9, py1 = -1e9;
+    // The line and its dashed part beyond the end of the route.
+    for (const std::string id : {"binario", "binario-oltre"}) {
+      const auto b = p.svg.find("id=\"" + id + "\" d=\"");
+      if (b == std::string::npos) continue;
+      const auto inizio = b + id.size() + 10;
+      std::istringstream percorso(p.svg.substr(inizio, p.svg.find('"', inizio) - inizio));
+      char comando = 0;
+      double x = 0, y = 0;
+      while (percorso >> comando >> x >> y) {
+        px0 = std::min(px0, x);
+        px1 = std::max(px1, x);
+        py0 = std::min(py0, y);
+        py1 = std::max(py1, y);
+      }
+    }
+    // The box keeps a margin of 18 units on each side.
+    const double riempito = std::max((px1 - px0) / (x1 - x0 - 36), (py1 - py0) / (y1 - y0 - 36));
+    EXPECT_GT(riempito, 0.97) << "the plan spans " << px1 - px0 << " x " << py1 - py0
+                              << " of a box " << x1 - x0 << " x " << y1 - y0;
+  }
+  // The end of the route is marked on the page that holds it.
+  int segnate = 0;
+  for (const pagina_svg& p : pagine) {
+    if (p.tratto.da <= d.lunghezza && d.lunghezza <= p.tratto.a) {
+      EXPECT_NE(
+          p.svg.find("id=\"fine-percorso\" data-posizione=\"" + std::to_string(d.lunghezza) + "\""),
+          std::string::npos)
+          << "page " << p.numero;
+      ++segnate;
+    }
+  }
+  EXPECT_GE(segnate, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Percorsi, PagineProva, ::testing::ValuesIn(kPercorsi), [](const auto& i) {
+  std::string n = i.param.nome;
+  n.erase(std::remove(n.begin(), n.end(), ' '), n.end());
+  return n;
+});
+
+TEST(Pagine, ALongRouteGetsAnOverviewAndPagesOfEqualStretchesThatCoverIt) {
+  EXPECT_TRUE(tratti_pagine({0, 64'050}).empty());
+  EXPECT_TRUE(tratti_pagine({0, kMetriPerPagina}).empty());
+  const auto p = tratti_pagine({0, 1'007'050});
+  ASSERT_EQ(p.size(), 11U);
+  EXPECT_EQ(p.front().da, 0);
+  EXPECT_EQ(p.back().a, 1'007'050);
+  for (std::size_t k = 1; k < p.size(); ++k) {
+    EXPECT_EQ(p[k].da, p[k - 1].a);
+    EXPECT_LE(p[k - 1].a - p[k - 1].da, kMetriPerPagina);
+    EXPECT_EQ(std::fmod(p[k - 1].a - p[k - 1].da, 1000), 0);
+  }
+  EXPECT_EQ(file_pagina("out/route.svg", 0), "out/route.svg");
+  EXPECT_EQ(file_pagina("out/route.svg", 3), "out/route-3.svg");
+}
+
+TEST(Pagine, KilometresAreReadAsAStretch) {
+  const auto t = leggi_chilometri("12.5..40");
+  ASSERT_TRUE(t.has_value());
+  EXPECT_EQ(t->da, 12'500);
+  EXPECT_EQ(t->a, 40'000);
+  for (const char* sbagliato : {"", "12", "40..12", "5..5", "-1..3", "a..b", "1..2..3", "1.."}) {
+    EXPECT_FALSE(leggi_chilometri(sbagliato).has_value()) << sbagliato;
+  }
+}
+
+// plot on the command line: --km draws a stretch, a long route writes its
+// pages beside the overview, and a folder with several scenarios lists them.
+TEST(Pagine, PlotOnTheCommandLine) {
+  prova::cartella_temporanea c;
+  const auto m = prova::compila_scenario_incorporato(c.percorso());
+  ASSERT_TRUE(m.has_value());
+  const auto tratto = prova::strumento(
+      {"plot", c.percorso().string(), "--km", "10..20.5", "-o", (c / "tratto.svg").string()});
+  ASSERT_EQ(tratto.stato, 0) << tratto.errori;
+  EXPECT_EQ(tratto.uscita, (c / "tratto.svg").string() + "\n");
+  const std::string svg = prova::leggi(c / "tratto.svg");
+  EXPECT_EQ(attributo(svg, "profilo", "data-metro-iniziale"), 10'000);
+  EXPECT_EQ(attributo(svg, "profilo", "data-metro-finale"), 20'500);
+  EXPECT_NE(svg.find("km 10&#8211;20.5"), std::string::npos);
+
+  EXPECT_EQ(prova::strumento(
+                {"plot", c.percorso().string(), "--km", "20..10", "-o", (c / "x.svg").string()})
+                .stato,
+            strumento::kUscitaUso);
+  const auto oltre = prova::strumento(
+      {"plot", c.percorso().string(), "--km", "900..950", "-o", (c / "x.svg").string()});
+  EXPECT_EQ(oltre.stato, strumento::kUscitaUso);
+  EXPECT_EQ(oltre.errori,
+            "plot: --km starts at km 900, past the end of the cells at km 64.05; give a stretch "
+            "within the route\n");
+
+  // A second scenario in the folder: the names must choose.
+  modello altro = *m;
+  altro.treno = "77";
+  altro.riga(86).nome = "77";
+  scrivi_file_compilati(altro, c.percorso());
+  const auto due = prova::strumento({"plot", c.percorso().string(), "-o", (c / "x.svg").string()});
+  EXPECT_EQ(due.stato, strumento::kUscitaUso);
+  EXPECT_EQ(due.errori, "plot: " + c.percorso().string() +
+                            " holds 2 scenarios; choose one with --route and --train:\n"
+                            "  --route Ulmo_Tarvignano_Rovesco --train 4816\n"
+                            "  --route Ulmo_Tarvignano_Rovesco --train 77\n");
+  EXPECT_EQ(prova::strumento(
+                {"plot", c.percorso().string(), "--train", "77", "-o", (c / "x.svg").string()})
+                .stato,
+            0);
+}
+
+TEST(Pagine, TheLargestRouteIsPlottedAsAnOverviewAndElevenPages) {
+  prova::cartella_temporanea c;
+  const modello m = percorso_massimo();
+  scrivi_file_compilati(m, c.percorso());
+  const auto esito =
+      prova::strumento({"plot", c.percorso().string(), "-o", (c / "r.svg").string()});
+  ASSERT_EQ(esito.stato, 0) << esito.errori;
+  std::string attesi = (c / "r.svg").string() + "\n";
+  for (int k = 1; k <= 11; ++k) attesi += (c / ("r-" + std::to_string(k) + ".svg")).string() + "\n";
+  EXPECT_EQ(esito.uscita, attesi);
+  const std::string panoramica = prova::leggi(c / "r.svg");
+  EXPECT_NE(panoramica.find("signal labels not shown at this scale"), std::string::npos);
+  EXPECT_NE(panoramica.find("class=\"pagina\" data-numero=\"11\""), std::string::npos);
+  const std::string quarta = prova::leggi(c / "r-4.svg");
+  EXPECT_NE(quarta.find("pagina 4 di 11"), std::string::npos);
+  EXPECT_LT(panoramica.size(), 300'000U);
+}
+
+}  // namespace
+}  // namespace scenario
