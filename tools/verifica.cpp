@@ -193,6 +193,7 @@ luogo raccolta_diagnosi::situa(const posto& p) const {
 void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
                                  std::string messaggio, std::vector<nota_correlata> note) {
   if (g != gravita::nota && p.inizio) segnalati_.insert({p.testo, *p.inizio});
+  if (g == gravita::errore && p.inizio) con_errore_.insert({p.testo, *p.inizio});
   if (g != gravita::nota &&
       (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime)) {
     taciute& t = taciute_[{p.testo, std::move(codice)}];
@@ -248,10 +249,14 @@ std::vector<diagnosi> raccolta_diagnosi::risultato() && {
     d.altre = t.quante;
     diagnosi_.push_back(std::move(d));
   }
-  // By text, then line and column; what was left out closes its text.
-  std::stable_sort(diagnosi_.begin(), diagnosi_.end(), [](const diagnosi& a, const diagnosi& b) {
-    return std::tuple(a.testo, a.altre > 0, a.riga, a.colonna) <
-           std::tuple(b.testo, b.altre > 0, b.riga, b.colonna);
+  // By text, then line and column; what was left out, and a note on the
+  // text as a whole, close their text.
+  auto in_fondo = [](const diagnosi& d) {
+    return d.altre > 0 || (d.livello == gravita::nota && d.riga == 0);
+  };
+  std::stable_sort(diagnosi_.begin(), diagnosi_.end(), [&](const diagnosi& a, const diagnosi& b) {
+    return std::tuple(a.testo, in_fondo(a), a.riga, a.colonna) <
+           std::tuple(b.testo, in_fondo(b), b.riga, b.colonna);
   });
   return std::move(diagnosi_);
 }

@@ -316,8 +316,10 @@ class avvisi {
     for (std::size_t k = n; k < riga.n_valori(); ++k) {
       righe_ignorate_.aggiungi(riga.testo, r_.riga_di(riga.testo, riga.valore(k)));
     }
-    // A header read as a row is told as such.
-    if (tra_parentesi(ripulito(r_.testo_campo(riga.testo, riga.chiave)))) return;
+    // A header read as a row, and a line of values separated by semicolons
+    // or tabs, are told as such.
+    const std::string chiave = ripulito(r_.testo_campo(riga.testo, riga.chiave));
+    if (tra_parentesi(chiave) || chiave.find_first_of(";\t") != std::string::npos) return;
     const bool primo_della_riga = campo == 0 || r_.riga_di(riga.testo, campo - 1) != linea;
     std::string messaggio =
         "this " + std::string(nome_riga(riga.tipo)) + " has " + std::to_string(n) + " of its " +
@@ -349,7 +351,9 @@ class avvisi {
     for (std::size_t n = 0; n < riga.n_valori() && n < attesi; ++n) {
       if (sulla_sua_riga(riga, n)) forma_numero(riga, n);
     }
-    if (riga.n_valori() < attesi) return;
+    // A row that takes values from later lines is the short row's warning:
+    // what it makes of them says nothing more.
+    if (riga.n_valori() < attesi || !sulla_sua_riga(riga, attesi - 1)) return;
     rovesciata(riga);
     oltre_il_percorso(riga);
     per_tipo(riga);
@@ -401,22 +405,23 @@ class avvisi {
     if (!c.numero) return;
     const std::string_view token = r_.byte(riga.testo).substr(c.inizio, c.fine - c.inizio);
     const std::string nome(nome_valore(riga.tipo, n));
-    const std::string della_riga = " of the " + std::string(nome_riga(riga.tipo));
+    const std::string riga_nome(nome_riga(riga.tipo));
     const auto letto = static_cast<int64_t>(c.valore);
     const posto qui = r_.campo(riga.testo, riga.valore(n));
     if (token.find(';') != std::string_view::npos) {
       r_.avviso(qui, kRegolaSeparatore,
-                citato(token) + " holds a semicolon, which does not separate values: the " + nome +
-                    della_riga + " is read as " + std::to_string(letto) +
+                citato(token) + " holds a semicolon, which does not separate values: the " +
+                    riga_nome + " reads " + std::to_string(letto) + " for its " + nome +
                     " and the rest of the token is lost. Separate the values with commas");
       return;
     }
     if (token.empty()) {
       if (descrizione(riga.tipo).campi[n].vuoto_ammesso) return;
+      righe_con_vuoti_.aggiungi(riga.testo, r_.riga_di(riga.testo, riga.chiave));
       r_.avviso(qui, kRegolaCampoVuoto,
-                "the " + nome + della_riga +
-                    " is an empty field, which reads as 0 (a double comma?), and every value "
-                    "after it moves one place on. Write the value, or remove the comma");
+                "the " + riga_nome + " has an empty field for its " + nome +
+                    ", which reads as 0 (a double comma?), and every value after it moves one "
+                    "place on. Write the value, or remove the comma");
       return;
     }
     if (intero_semplice(token)) return;
@@ -425,23 +430,24 @@ class avvisi {
       const double scritto = valore_numerico(token, fuori_scala);
       if (scritto == static_cast<double>(letto)) return;
       r_.avviso(qui, kRegolaFrazione,
-                "the " + nome + della_riga + " is " + std::string(token) +
-                    ", but it is kept as a whole number: " + std::to_string(letto) +
+                "the " + riga_nome + " gives " + std::string(token) + " for its " + nome +
+                    ", which is kept as a whole number: " + std::to_string(letto) +
                     " is stored (rounded, halves to even). Write a whole number");
       return;
     }
-    const std::string_view sorgente = token;
     std::string perche;
-    if (std::any_of(sorgente.begin(), sorgente.end(), lettera) && sembra_numero(sorgente)) {
-      perche = "; only its leading digits count. A letter for a digit (l for 1, O for 0)?";
-    } else if (std::any_of(sorgente.begin(), sorgente.end(), lettera)) {
+    if (std::any_of(token.begin(), token.end(), cifra) &&
+        std::any_of(token.begin(), token.end(), lettera)) {
+      perche = sembra_numero(token) ? " (only its leading digits count)" : "";
+      perche += ". A letter for a digit (l for 1, O for 0)?";
+    } else if (std::any_of(token.begin(), token.end(), lettera)) {
       perche = ". A word where a number belongs: is a value missing before it?";
     } else {
       perche = ". Write a plain number";
     }
     r_.avviso(qui, kRegolaNonNumero,
-              citato(token) + " is not a number: the " + nome + della_riga + " is read as " +
-                  std::to_string(letto) + perche);
+              citato(token) + " is not a number: the " + riga_nome + " reads it as " +
+                  std::to_string(letto) + " for its " + nome + perche);
   }
 
   // Values no real line has: the table of row kinds gives each the range.
@@ -454,8 +460,8 @@ class avvisi {
       if ((v >= i.da && v <= i.a) || r_.segnalato(r_.valore(riga, n))) continue;
       const std::string unita = campi[n].unita.empty() ? "" : " " + std::string(campi[n].unita);
       r_.avviso(r_.valore(riga, n), kRegolaImplausibile,
-                "the " + std::string(campi[n].nome) + " of this " +
-                    std::string(nome_riga(riga.tipo)) + " is " + std::to_string(v) + unita +
+                "this " + std::string(nome_riga(riga.tipo)) + " gives " + std::to_string(v) +
+                    unita + " for its " + std::string(campi[n].nome) +
                     ", outside what a real line has (" + std::to_string(i.da) + " to " +
                     std::to_string(i.a) + unita + "). Check the value");
     }
@@ -852,8 +858,11 @@ class avvisi {
     const std::vector<riga_letta>& righe = r_.lettura().righe();
     std::string testo;
     for (std::size_t n = c.prima_riga; n < c.prima_riga + c.righe && n < righe.size(); ++n) {
-      if (!testo.empty()) testo += " and ";
-      testo += "a " + std::string(nome_riga(righe[n].tipo));
+      if (!testo.empty()) testo += " and then ";
+      const std::string_view nome = nome_riga(righe[n].tipo);
+      testo +=
+          (std::string_view("aeiou").find(nome.front()) != std::string_view::npos ? "an " : "a ") +
+          std::string(nome);
       if (righe[n].tipo != tipo_riga::curva) continue;
       const std::optional<double> kappa = curvatura_classe(pulito);
       testo += std::string(" bending ") + (contiene(pulito, "s") ? "left" : "right");
@@ -895,7 +904,8 @@ class avvisi {
 
   // A keyword that passes a test without being the kind's usual spelling.
   void forma_chiave(const chiave_letta& c, const std::string& campo, const std::string& pulito) {
-    if (tra_parentesi(pulito)) return;
+    // An error at the keyword (a curve without its class) says more.
+    if (tra_parentesi(pulito) || r_.errore_a(r_.campo(c.testo, c.campo))) return;
     const std::vector<riga_letta>& righe = r_.lettura().righe();
     const descrizione_riga& d = descrizione(righe[c.prima_riga].tipo);
     bool solita = c.righe == 1 && pulito == d.scritta;
@@ -913,10 +923,15 @@ class avvisi {
     } else if (d.tipo == tipo_riga::curva) {
       come = "write 'curva', the side (s left, d right) and the class 1-6, as in 'curvas4'";
     }
+    const std::string letta = citato(campo) + " is read as " + letta_come(c, pulito);
     r_.avviso(r_.campo(c.testo, c.campo), kRegolaFormaChiave,
-              citato(campo) + " is read as " + letta_come(c, pulito) +
-                  ", though it is not the keyword's usual spelling; if that is what you mean, " +
-                  come);
+              c.righe > 1 ? letta +
+                                ", each taking its values in turn: it passes the tests of "
+                                "two kinds. Give each row its own keyword"
+                          : letta +
+                                ", though it is not the keyword's usual spelling; if that is "
+                                "what you mean, " +
+                                come);
   }
 
   // A bracketed field that passes a row test is read as that row, however
@@ -973,7 +988,10 @@ class avvisi {
     const bool dopo_riga = dopo_una_riga(c);
     if (!righe_ignorate_.aggiungi(c.testo, r_.riga_di(c.testo, c.campo))) return;
     if (dopo_riga) {
-      valori_in_piu(c, campo);
+      // After an empty field the values move one place on: that warning says it.
+      if (!righe_con_vuoti_.contiene(c.testo, r_.riga_di(c.testo, c.campo))) {
+        valori_in_piu(c, campo);
+      }
       return;
     }
     const posto p = r_.campo(c.testo, c.campo);
@@ -1056,6 +1074,8 @@ class avvisi {
   std::array<std::set<tipo_riga>, 2> fuori_posto_;
   // Lines whose ignored keyword fields need no warning of their own.
   insieme_righe righe_ignorate_;
+  // Lines with a row that has an empty field.
+  insieme_righe righe_con_vuoti_;
   const chiave_letta* ultima_riga_ = nullptr;  // the last keyword field that was a row
   const riga_letta* pendenza_prec_ = nullptr;
   const riga_letta* curva_prec_ = nullptr;

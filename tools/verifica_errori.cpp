@@ -660,7 +660,7 @@ fermate fermate_di(const raccolta_diagnosi& r) {
     }
     // Without a route length there are no cells to go on with.
     if (!k.riga || c.codice == 1) {
-      f.nascosti = k.riga ? r.valore(righe[*k.riga], 0) : r.intero(k.testo);
+      f.nascosti = r.intero(k.testo);
       continue;
     }
     ferma_riga(righe[*k.riga]);

@@ -89,9 +89,13 @@ class raccolta_diagnosi {
               std::vector<nota_correlata> note = {});
   // A note of its own (no code): what a diagnosis cannot say in its line.
   void nota(const posto& p, std::string messaggio);
-  // Whether an error or a warning already points at the start of `p`.
+  // Whether an error or a warning already points at the start of `p`; an
+  // error only.
   bool segnalato(const posto& p) const {
     return p.inizio && segnalati_.count({p.testo, *p.inizio}) > 0;
+  }
+  bool errore_a(const posto& p) const {
+    return p.inizio && con_errore_.count({p.testo, *p.inizio}) > 0;
   }
   std::vector<diagnosi> risultato() &&;
   // The errors gathered so far, as they are (for a later compile's to join
@@ -118,6 +122,7 @@ class raccolta_diagnosi {
   std::array<std::optional<righe_testo>, 2> righe_;
   std::map<std::string, std::size_t> per_tipo_;
   std::set<std::pair<testo_letto, std::size_t>> segnalati_;
+  std::set<std::pair<testo_letto, std::size_t>> con_errore_;
   std::map<std::pair<testo_letto, std::string>, taciute> taciute_;
   const lettura_osservata& lettura_;
   const modello& m_;
