@@ -9,16 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 secondi=${1:-60}
 
-pacchetti=(clang libclang-rt-14-dev)
-mancanti=()
-for p in "${pacchetti[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
-done
-if ((${#mancanti[@]})); then
-  echo "installing: ${mancanti[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${mancanti[@]}"
-fi
+source .ci/installa.sh
+installa_pacchetti clang libclang-rt-14-dev
 
 cmake --preset fuzz
 cmake --build --preset fuzz

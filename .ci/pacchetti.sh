@@ -31,16 +31,7 @@ fallisci() {
 
 installa_mancanti_pacchetti() {
   installa_mancanti  # the Windows job's: MinGW-w64, wine, the virtual display
-  local pacchetti=(man-db unzip dpkg-dev)
-  local mancanti=() p
-  for p in "${pacchetti[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
-  done
-  if ((${#mancanti[@]})); then
-    echo "installing: ${mancanti[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${mancanti[@]}"
-  fi
+  installa_pacchetti man-db unzip dpkg-dev
 }
 
 # The single file of the packages folder that matches $1.

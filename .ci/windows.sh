@@ -25,19 +25,13 @@ readonly programma=Ulmo_Tarvignano_Rovesco_4816
 readonly build_windows=build/windows
 readonly artefatti=$build_windows/ci
 
+# shellcheck source=.ci/installa.sh
+source "$(dirname "${BASH_SOURCE[0]}")/installa.sh"
+
+# wine's recommends are some 900 MB that the job does not use (installa_pacchetti takes none).
 installa_mancanti() {
-  local pacchetti=(cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation
-                   xvfb xauth xdotool x11-apps imagemagick)
-  local mancanti=() p
-  for p in "${pacchetti[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
-  done
-  if ((${#mancanti[@]})); then
-    echo "installing: ${mancanti[*]}"
-    apt-get update -qq
-    # wine's recommends are some 900 MB that the job does not use.
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${mancanti[@]}"
-  fi
+  installa_pacchetti cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
+    fonts-liberation xvfb xauth xdotool x11-apps imagemagick
 }
 
 fallisci() {

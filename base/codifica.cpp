@@ -129,4 +129,35 @@ std::optional<std::string> cp1252_da_utf8(std::string_view testo) {
   return uscita;
 }
 
+std::string testo_xml(std::string_view testo_utf8) {
+  std::string t;
+  for (char c : testo_utf8) {
+    switch (c) {
+      case '&':
+        t += "&amp;";
+        break;
+      case '<':
+        t += "&lt;";
+        break;
+      case '>':
+        t += "&gt;";
+        break;
+      case '"':
+        t += "&quot;";
+        break;
+      case '\'':
+        t += "&apos;";
+        break;
+      default:
+        // Control characters other than tab and line ends are not allowed in XML.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+          t += "\xEF\xBF\xBD";
+        } else {
+          t += c;
+        }
+    }
+  }
+  return t;
+}
+
 }  // namespace scenario

@@ -4,12 +4,15 @@
 // the layer above decides what it means for the user.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "base/nomi_enum.h"
 
 namespace scenario::sistema {
 
@@ -29,27 +32,11 @@ enum class tipo_file {
 // "a folder", "a FIFO", ...: what a file that is not a regular one is, for a
 // message that says "it is ..., not a regular file".
 constexpr std::string_view descrizione(tipo_file tipo) {
-  switch (tipo) {
-    case tipo_file::mancante:
-      return "missing";
-    case tipo_file::regolare:
-      return "a regular file";
-    case tipo_file::collegamento:
-      return "a link";
-    case tipo_file::cartella:
-      return "a folder";
-    case tipo_file::fifo:
-      return "a FIFO";
-    case tipo_file::dispositivo:
-      return "a character device";
-    case tipo_file::dispositivo_blocchi:
-      return "a block device";
-    case tipo_file::socket:
-      return "a socket";
-    case tipo_file::sconosciuto:
-      break;
-  }
-  return "something other than a file";
+  constexpr std::array<std::string_view, 9> kDescrizioni = {
+      "missing",        "a regular file", "a link",
+      "a folder",       "a FIFO",         "a character device",
+      "a block device", "a socket",       "something other than a file"};
+  return nome_di(tipo, kDescrizioni);
 }
 
 // An open file of the system (a descriptor on POSIX, a HANDLE on Windows),

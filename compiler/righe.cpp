@@ -1,6 +1,7 @@
 #include "compiler/righe.h"
 
 #include "base/codifica.h"
+#include "base/nomi_enum.h"
 
 namespace scenario {
 namespace {
@@ -428,31 +429,14 @@ static_assert(in_ordine(), "kRighe lists the kinds in the order of tipo_riga");
 }  // namespace
 
 std::string_view intervallo_slot(slot_valore s) {
-  switch (s) {
-    case slot::byte:
-      return "0 to 255";
-    case slot::int16:
-      return "-32768 to 32767";
-    case slot::int32:
-      return "-2147483648 to 2147483647";
-    case slot::testo:
-      return "at most 65535 bytes";
-  }
-  return "";
+  constexpr std::array<std::string_view, 4> kIntervalli = {
+      "0 to 255", "-32768 to 32767", "-2147483648 to 2147483647", "at most 65535 bytes"};
+  return nome_di(s, kIntervalli);
 }
 
 std::string_view nome_slot(slot_valore s) {
-  switch (s) {
-    case slot::byte:
-      return "byte";
-    case slot::int16:
-      return "16-bit";
-    case slot::int32:
-      return "32-bit";
-    case slot::testo:
-      return "text";
-  }
-  return "";
+  constexpr std::array<std::string_view, 4> kNomi = {"byte", "16-bit", "32-bit", "text"};
+  return nome_di(s, kNomi);
 }
 
 std::span<const descrizione_riga> tutte_le_righe() { return kRighe; }

@@ -730,15 +730,11 @@ int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_d
     return kUscitaFileNonConforme;
   }
   std::vector<file_decodificato> decodificati;
-  try {
+  const int stato = con_errori_dei_file("dump", errori, [&] {
     for (const auto& f : file) decodificati.push_back(decodifica_file(f));
-  } catch (const errore_file_system& e) {
-    errori << "dump: " << e.what() << '\n';
-    return uscita_file_system;
-  } catch (const errore_formato& e) {
-    errori << "dump: " << e.what() << '\n';
-    return kUscitaFileNonConforme;
-  }
+    return static_cast<int>(uscita_pulita);
+  });
+  if (stato != uscita_pulita) return stato;
   for (const auto& f : decodificati) {
     if (auto perche = scelta_vuota(f, opzioni)) {
       errori << "dump: " << *perche << '\n';

@@ -98,37 +98,6 @@ std::string n(double v) {
 // A whole number as text, for a value that has no fraction worth showing.
 std::string intero(double v) { return std::to_string(std::lround(v)); }
 
-std::string xml(std::string_view testo_utf8) {
-  std::string t;
-  for (char c : testo_utf8) {
-    switch (c) {
-      case '&':
-        t += "&amp;";
-        break;
-      case '<':
-        t += "&lt;";
-        break;
-      case '>':
-        t += "&gt;";
-        break;
-      case '"':
-        t += "&quot;";
-        break;
-      case '\'':
-        t += "&apos;";
-        break;
-      default:
-        // Control characters other than tab and line ends are not allowed in XML.
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-          t += "\xEF\xBF\xBD";
-        } else {
-          t += c;
-        }
-    }
-  }
-  return t;
-}
-
 std::string colore(std::string_view nome) { return std::string(colore_di(nome)); }
 
 std::string orario_breve(int32_t secondi) {
@@ -416,8 +385,8 @@ int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& 
   for (std::size_t j = 0; j < quali.size(); ++j) {
     const auto& s = d.stazioni[quali[j]];
     g.riga("<g class=\"pianta-stazione\" data-riga=\"" + std::to_string(s.riga) +
-           "\" data-nome=\"" + xml(s.nome) + "\" data-posizione=\"" + std::to_string(s.posizione) +
-           "\">");
+           "\" data-nome=\"" + testo_xml(s.nome) + "\" data-posizione=\"" +
+           std::to_string(s.posizione) + "\">");
     g.riga("<circle cx=\"" + n(segni[j][0]) + "\" cy=\"" + n(segni[j][1]) +
            "\" r=\"3.5\" fill=\"#fff\" stroke=\"" + colore("stazione") +
            "\" stroke-width=\"1.5\"/>");
@@ -425,7 +394,7 @@ int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& 
       g.riga("<text class=\"etichetta-pianta\" x=\"" + n(posto->x) + "\" y=\"" + n(posto->y) +
              "\" font-size=\"10\"" + (posto->a_sinistra ? " text-anchor=\"end\"" : "") +
              " data-x0=\"" + n(posto->x0) + "\" data-y0=\"" + n(posto->y0) + "\" data-x1=\"" +
-             n(posto->x1) + "\" data-y1=\"" + n(posto->y1) + "\">" + xml(s.nome) + "</text>");
+             n(posto->x1) + "\" data-y1=\"" + n(posto->y1) + "\">" + testo_xml(s.nome) + "</text>");
     } else {
       ++nascosti;
     }
@@ -586,9 +555,9 @@ void disegna_etichette(pagina& g, const contesto_profilo& c) {
       const std::string nome = e.testo.substr(0, spazio);
       const std::string resto = spazio == std::string::npos ? "" : e.testo.substr(spazio);
       g.scritta(x + 1, y, attributi,
-                "<tspan font-weight=\"bold\">" + xml(nome) + "</tspan>" + xml(resto));
+                "<tspan font-weight=\"bold\">" + testo_xml(nome) + "</tspan>" + testo_xml(resto));
     } else {
-      g.scritta(x + 1, y, attributi, xml(e.testo));
+      g.scritta(x + 1, y, attributi, testo_xml(e.testo));
     }
     g.riga("</g>");
   }
@@ -655,10 +624,10 @@ void disegna_stazioni(pagina& g, const contesto_profilo& c) {
     const double x1 = c.a.x(s.fine);
     const std::string orario = s.orario != 0 ? orario_breve(s.orario) : "";
     g.riga("<g class=\"stazione\" data-riga=\"" + std::to_string(s.riga) + "\" data-nome=\"" +
-           xml(s.nome) + "\" data-posizione=\"" + std::to_string(s.posizione) +
+           testo_xml(s.nome) + "\" data-posizione=\"" + std::to_string(s.posizione) +
            "\" data-inizio=\"" + std::to_string(s.inizio) + "\" data-fine=\"" +
            std::to_string(s.fine) + "\" data-orario=\"" + std::to_string(s.orario) + "\">");
-    g.riga("<title>" + xml(s.nome) + ": " + std::to_string(s.inizio) + ".." +
+    g.riga("<title>" + testo_xml(s.nome) + ": " + std::to_string(s.inizio) + ".." +
            std::to_string(s.fine) + " m" + (orario.empty() ? "" : ", " + orario) + "</title>");
     if (c.a.dentro(s.posizione) && con_nome[j]) {
       g.linea(x, c.f.zone.alto, x, c.f.aderenza.basso, "class=\"riferimento\"");
@@ -912,7 +881,7 @@ void disegna_avvisi(pagina& g, const disposizione& d, const std::vector<int>& ri
   const auto quante = static_cast<double>(righe_testo.size());
   for (std::size_t k = 0; k < righe_testo.size(); ++k) {
     g.scritta(kMargine, kAltezzaPagina - 4 - (quante - 1 - static_cast<double>(k)) * 10,
-              "class=\"avvisi\"", xml(righe_testo[k]));
+              "class=\"avvisi\"", testo_xml(righe_testo[k]));
   }
   g.riga("</g>");
 }
@@ -922,13 +891,13 @@ std::string intestazione(const disposizione& d) {
   t += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"297mm\" "
        "height=\"210mm\" viewBox=\"0 0 " +
        n(kLarghezzaPagina) + " " + n(kAltezzaPagina) + "\">\n";
-  t += "<title>" + xml(d.percorso) + " &#8212; treno " + xml(d.treno) + "</title>\n";
+  t += "<title>" + testo_xml(d.percorso) + " &#8212; treno " + testo_xml(d.treno) + "</title>\n";
   t += "<style>" + std::string(kStile) + "</style>\n";
   return t;
 }
 
 std::string titolo_di(const disposizione& d, tratto_metri t, int numero, int pagine) {
-  std::string titolo = xml(d.percorso) + " &#8212; treno " + xml(d.treno);
+  std::string titolo = testo_xml(d.percorso) + " &#8212; treno " + testo_xml(d.treno);
   if (d.lunghezza > 0) titolo += " &#8212; " + std::to_string(d.lunghezza) + " m";
   if (numero > 0) {
     titolo += " &#8212; pagina " + std::to_string(numero) + " di " + std::to_string(pagine) +
@@ -1076,7 +1045,7 @@ std::optional<tratto_metri> leggi_chilometri(std::string_view testo) {
 
 int comando_plot(const richiesta_plot& r, int stato_uso, std::ostream& uscita,
                  std::ostream& errori) {
-  try {
+  return con_errori_dei_file("plot", errori, [&] {
     int stato = uscita_pulita;
     const std::optional<nomi_scenario> nomi =
         scegli_scenario(r.cartella, r.percorso, r.treno, "plot", stato_uso, errori, stato);
@@ -1107,14 +1076,8 @@ int comando_plot(const richiesta_plot& r, int stato_uso, std::ostream& uscita,
       sostituisci_file(file, p.svg);
       uscita << testo_file(file) << '\n';
     }
-  } catch (const errore_file_system& e) {
-    errori << "plot: " << e.what() << '\n';
-    return uscita_file_system;
-  } catch (const errore_formato& e) {
-    errori << "plot: " << e.what() << '\n';
-    return kUscitaFileNonConforme;
-  }
-  return uscita_pulita;
+    return static_cast<int>(uscita_pulita);
+  });
 }
 
 }  // namespace scenario

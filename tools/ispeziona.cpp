@@ -8,6 +8,7 @@
 #include "base/binario.h"
 #include "base/codifica.h"
 #include "base/file_cartella.h"
+#include "base/nomi_enum.h"
 #include "base/stati_uscita.h"
 #include "compiler/record.h"
 #include "output/file_compilati.h"
@@ -122,15 +123,8 @@ std::optional<tipo_file_compilato> tipo_da_nome(std::string_view nome) {
 }
 
 std::string_view nome_tipo(tipo_file_compilato tipo) {
-  switch (tipo) {
-    case tipo_file_compilato::tracciato:
-      return "tracciato";
-    case tipo_file_compilato::tabella:
-      return "tabella";
-    case tipo_file_compilato::celle:
-      return "celle";
-  }
-  return "";
+  constexpr std::array<std::string_view, 3> kNomi = {"tracciato", "tabella", "celle"};
+  return nome_di(tipo, kNomi);
 }
 
 std::string testo_file(const std::filesystem::path& file) {

@@ -10,12 +10,15 @@
 #include <initializer_list>
 #include <iosfwd>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/file_cartella.h"
+#include "base/stati_uscita.h"
 #include "compiler/modello.h"
 
 namespace scenario {
@@ -96,6 +99,23 @@ std::optional<nomi_scenario> scegli_scenario(const std::filesystem::path& cartel
 bool scriverebbe_su(const std::filesystem::path& uscita,
                     std::initializer_list<std::filesystem::path> letti, std::string_view comando,
                     std::ostream& errori);
+
+// Runs `passo` (a command's work on compiled files) and turns what it may
+// throw into one line on `errori`, named by `comando`, and the status: a file
+// that cannot be read or written uscita_file_system, one that does not fit
+// its layout kUscitaFileNonConforme.
+template <typename F>
+int con_errori_dei_file(std::string_view comando, std::ostream& errori, F&& passo) {
+  try {
+    return passo();
+  } catch (const errore_file_system& e) {
+    errori << comando << ": " << e.what() << '\n';
+    return uscita_file_system;
+  } catch (const errore_formato& e) {
+    errori << comando << ": " << e.what() << '\n';
+    return kUscitaFileNonConforme;
+  }
+}
 
 // A path as text for messages and JSON: UTF-8 on every system.
 std::string testo_file(const std::filesystem::path& file);

@@ -4,21 +4,17 @@
 #include <string_view>
 #include <type_traits>
 
+#include "base/nomi_enum.h"
 #include "compiler/record.h"
 
 namespace scenario {
 namespace {
 
 std::string_view nome_sezione(sezione_riga s) {
-  switch (s) {
-    case sezione_riga::generale:
-      return "only in the general section";
-    case sezione_riga::dopo_generale:
-      return "only after the general section";
-    case sezione_riga::treno:
-      return "anywhere after `[generale]`";
-  }
-  return "";
+  constexpr std::array<std::string_view, 3> kNomi = {"only in the general section",
+                                                     "only after the general section",
+                                                     "anywhere after `[generale]`"};
+  return nome_di(s, kNomi);
 }
 
 template <typename T>

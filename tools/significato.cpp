@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/nomi_enum.h"
 #include "compiler/record.h"
 
 namespace scenario {
@@ -32,25 +33,10 @@ genere_riga genere_di(int riga, const voce& v) {
 }
 
 std::string_view nome_genere(genere_riga genere) {
-  switch (genere) {
-    case genere_riga::vuota:
-      return "vuota";
-    case genere_riga::stazione:
-      return "stazione";
-    case genere_riga::cartello:
-      return "cartello indicatore";
-    case genere_riga::progressiva:
-      return "progressiva chilometrica";
-    case genere_riga::dati_generali:
-      return "dati generali";
-    case genere_riga::dati_percorso:
-      return "dati del percorso";
-    case genere_riga::dati_treno:
-      return "dati del treno";
-    case genere_riga::inattesa:
-      return "inattesa";
-  }
-  return "";
+  constexpr std::array<std::string_view, 8> kNomi = {
+      "vuota",         "stazione",          "cartello indicatore", "progressiva chilometrica",
+      "dati generali", "dati del percorso", "dati del treno",      "inattesa"};
+  return nome_di(genere, kNomi);
 }
 
 segnale_decodificato decodifica_segnale(const cella& c) {

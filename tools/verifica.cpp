@@ -10,6 +10,7 @@
 
 #include "base/codifica.h"
 #include "base/file_cartella.h"
+#include "base/nomi_enum.h"
 #include "base/stati_uscita.h"
 #include "output/compilazione.h"
 #include "scenario/identita.h"
@@ -22,15 +23,8 @@ namespace {
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
 std::string_view nome_gravita(gravita g) {
-  switch (g) {
-    case gravita::errore:
-      return "error";
-    case gravita::avviso:
-      return "warning";
-    case gravita::nota:
-      return "note";
-  }
-  return "";
+  constexpr std::array<std::string_view, 3> kNomi = {"error", "warning", "note"};
+  return nome_di(g, kNomi);
 }
 
 // The caret line: blanks (a tab where the source has one, so the caret

@@ -311,26 +311,6 @@ std::string senza_minore(const std::string& testo) {
   return t;
 }
 
-std::string testo_html(std::string_view utf8) {
-  std::string t;
-  for (char c : utf8) {
-    switch (c) {
-      case '&':
-        t += "&amp;";
-        break;
-      case '<':
-        t += "&lt;";
-        break;
-      case '>':
-        t += "&gt;";
-        break;
-      default:
-        t += c;
-    }
-  }
-  return t;
-}
-
 }  // namespace
 
 std::string json_vista(const modello& m, const sorgenti_vista* sorgenti,
@@ -382,11 +362,11 @@ std::string json_vista(const modello& m, const sorgenti_vista* sorgenti,
 std::string html_vista(const modello& m, const sorgenti_vista* sorgenti,
                        const std::optional<std::string>& esito) {
   const std::string titolo =
-      testo_html(utf8_da_1252(
+      testo_xml(utf8_da_1252(
           m.riga(kRigaDatiPercorso).nome.empty() ? m.percorso : m.riga(kRigaDatiPercorso).nome)) +
       " &#8212; treno " +
-      testo_html(utf8_da_1252(m.riga(kRigaDatiTreno).nome.empty() ? m.treno
-                                                                  : m.riga(kRigaDatiTreno).nome));
+      testo_xml(utf8_da_1252(m.riga(kRigaDatiTreno).nome.empty() ? m.treno
+                                                                 : m.riga(kRigaDatiTreno).nome));
   std::string h;
   h += "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n";
   h += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
@@ -467,16 +447,10 @@ int vista_da_cartella(const richiesta_vista& r, int stato_uso, std::ostream& usc
 
 int comando_view(const richiesta_vista& r, int stato_uso, std::ostream& uscita,
                  std::ostream& errori) {
-  try {
+  return con_errori_dei_file("view", errori, [&] {
     if (r.linea && r.treno) return vista_da_testi(r, stato_uso, uscita, errori);
     return vista_da_cartella(r, stato_uso, uscita, errori);
-  } catch (const errore_file_system& e) {
-    errori << "view: " << e.what() << '\n';
-    return uscita_file_system;
-  } catch (const errore_formato& e) {
-    errori << "view: " << e.what() << '\n';
-    return kUscitaFileNonConforme;
-  }
+  });
 }
 
 }  // namespace scenario
