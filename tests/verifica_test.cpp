@@ -814,6 +814,21 @@ const std::vector<caso_testo> kCasiTesto = {
      "curva4, 100, 200\n"
      "^~~~~~\n"
      "0 errors, 1 warning\n"},
+    {"a capitalised keyword",
+     righe{"[generale]",
+      "lunghezza percorso, 10000",
+      "[curve]",
+      "[fine]"},
+     righe{"[generale]",
+      "Velocita, 0, 100",
+      "[fine]"},
+     "t.txt:2:1: warning: this speed row stands under [generale], but rows of its kind belong under [vel_limite] (further ones under [generale] are not told again). The reader takes them wherever they stand; keep each row in its section [section]\n"
+     "Velocita, 0, 100\n"
+     "^~~~~~~~\n"
+     "t.txt:2:1: warning: 'Velocita' is read as a speed row: the reader takes this keyword in any letter case, but its usual spelling is 'velocita'. Write it so, to be sure [keyword-form]\n"
+     "Velocita, 0, 100\n"
+     "^~~~~~~~\n"
+     "0 errors, 2 warnings\n"},
     {"a keyword that is two",
      righe{"[generale]",
       "lunghezza percorso, 10000",

@@ -24,12 +24,14 @@ constexpr int64_t kDistanzaPendenze = kMetriCella;
 
 std::string citato(std::string_view cp1252) { return "'" + utf8_da_1252(cp1252) + "'"; }
 
-std::string ripulito(std::string_view testo) {
+// A field without the blanks around it, as written, and lowered.
+std::string ripulito_in_caso(std::string_view testo) {
   const std::size_t inizio = testo.find_first_not_of(" \t");
   if (inizio == std::string_view::npos) return {};
   const std::size_t fine = testo.find_last_not_of(" \t");
-  return minuscolo_1252(testo.substr(inizio, fine - inizio + 1));
+  return std::string(testo.substr(inizio, fine - inizio + 1));
 }
+std::string ripulito(std::string_view testo) { return minuscolo_1252(ripulito_in_caso(testo)); }
 
 bool intestazione_nota(testo_letto t, std::string_view pulito) {
   for (std::string_view i : intestazioni(t)) {
@@ -267,9 +269,9 @@ class avvisi {
       for (std::size_t k = 1; sequenza && k < lunghezza; ++k) {
         sequenza = (static_cast<unsigned char>(b[n + k]) & 0xC0U) == 0x80U;
       }
-      // A byte of Windows-1252 text that is no UTF-8 sequence: the text is
-      // not UTF-8.
-      if (!sequenza) return;
+      // A byte of Windows-1252 text that begins no UTF-8 sequence: only the
+      // sequences count (a text may be partly pasted from a UTF-8 one).
+      if (!sequenza) continue;
       if (!primo) primo = n;
       ++quanti;
       const std::string carattere(b.substr(n, lunghezza));
@@ -908,13 +910,17 @@ class avvisi {
     if (tra_parentesi(pulito) || r_.errore_a(r_.campo(c.testo, c.campo))) return;
     const std::vector<riga_letta>& righe = r_.lettura().righe();
     const descrizione_riga& d = descrizione(righe[c.prima_riga].tipo);
-    bool solita = c.righe == 1 && pulito == d.scritta;
+    // The usual spelling, in its case: a capitalised keyword that the
+    // readers take is told, so the author knows what it is read as.
+    const std::string scritto = ripulito_in_caso(campo);
+    bool solita = c.righe == 1 && scritto == d.scritta;
     if (c.righe == 1 && d.tipo == tipo_riga::curva) {
-      solita = pulito.size() == 7 && pulito.starts_with("curva") &&
-               (pulito[5] == 's' || pulito[5] == 'd') && pulito[6] >= '1' && pulito[6] <= '6';
+      solita = scritto.size() == 7 && scritto.starts_with("curva") &&
+               (scritto[5] == 's' || scritto[5] == 'd') && scritto[6] >= '1' && scritto[6] <= '6';
     }
     if (c.righe == 1 && d.tipo == tipo_riga::ripetizione) {
-      solita = pulito == "ripetizione segnali 4 codici" || pulito == "ripetizione segnali 9 codici";
+      solita =
+          scritto == "ripetizione segnali 4 codici" || scritto == "ripetizione segnali 9 codici";
     }
     if (solita) return;
     std::string come = "write '" + std::string(d.scritta) + "'";
@@ -924,6 +930,14 @@ class avvisi {
       come = "write 'curva', the side (s left, d right) and the class 1-6, as in 'curvas4'";
     }
     const std::string letta = citato(campo) + " is read as " + letta_come(c, pulito);
+    if (c.righe == 1 && pulito == ripulito(d.scritta) && d.tipo != tipo_riga::curva) {
+      r_.avviso(r_.campo(c.testo, c.campo), kRegolaFormaChiave,
+                letta +
+                    ": the reader takes this keyword in any letter case, but its usual "
+                    "spelling is '" +
+                    std::string(d.scritta) + "'. Write it so, to be sure");
+      return;
+    }
     r_.avviso(r_.campo(c.testo, c.campo), kRegolaFormaChiave,
               c.righe > 1 ? letta +
                                 ", each taking its values in turn: it passes the tests of "
