@@ -30,8 +30,12 @@ std::vector<std::string> righe_del_testo(testo_letto t) {
 }
 
 std::vector<pagina> pagine() {
-  return {{"docs/line-text.md", righe_del_testo(testo_letto::linea)},
-          {"docs/train-text.md", righe_del_testo(testo_letto::treno)},
+  std::vector<std::string> linea = righe_del_testo(testo_letto::linea);
+  std::vector<std::string> treno = righe_del_testo(testo_letto::treno);
+  linea.push_back(markdown_regole());
+  treno.push_back(markdown_regole());
+  return {{"docs/line-text.md", linea},
+          {"docs/train-text.md", treno},
           {"docs/cell-file.md", {markdown_cella(), markdown_eventi()}},
           {"docs/table-file.md", {markdown_voce()}},
           {"docs/plan-file.md", {markdown_elemento()}}};
@@ -56,8 +60,10 @@ TEST(Riferimento, EachPageHoldsItsDescriptionsInOrder) {
   }
 }
 
-TEST(Riferimento, TheReadmeLinksEveryPage) {
+TEST(Riferimento, TheReadmeLinksEveryPageAndListsCheckRules) {
   const std::string readme = sorgenti("README.md");
+  EXPECT_NE(readme.find(markdown_regole()), std::string::npos) << "put it there:\n"
+                                                               << markdown_regole();
   for (const pagina& p : pagine()) {
     EXPECT_NE(readme.find("(" + p.file + ")"), std::string::npos) << p.file;
   }

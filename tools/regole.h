@@ -76,7 +76,8 @@ inline constexpr regola_avviso kRegolaSenzaGenerale{
 inline constexpr regola_avviso kRegolaCodifica{
     "encoding",
     "a text saved as UTF-8 or with a byte-order mark; says which characters will read wrong"};
-inline constexpr regola_avviso kRegolaTestoVuoto{"empty-text", "a text with no row at all"};
+inline constexpr regola_avviso kRegolaTestoVuoto{
+    "empty-text", "a train text with nothing in it but blanks: no train is laid on the line"};
 
 inline constexpr std::array kRegoleAvviso = {
     kRegolaNonNumero,        kRegolaCampoVuoto,

@@ -6,6 +6,7 @@
 
 #include "base/nomi_enum.h"
 #include "compiler/record.h"
+#include "tools/regole.h"
 
 namespace scenario {
 namespace {
@@ -105,6 +106,14 @@ std::string markdown_eventi() {
       t += " | " + (dato.empty() ? std::string("-") : std::string(dato));
     }
     t += " |\n";
+  }
+  return t;
+}
+
+std::string markdown_regole() {
+  std::string t = "| rule | what it finds |\n|---|---|\n";
+  for (const regola_avviso& r : kRegoleAvviso) {
+    t += "| `" + std::string(r.nome) + "` | " + std::string(r.significato) + " |\n";
   }
   return t;
 }

@@ -25,4 +25,7 @@ std::string markdown_voce();
 std::string markdown_elemento();
 std::string markdown_eventi();
 
+// The rules check warns by: name and what each finds.
+std::string markdown_regole();
+
 }  // namespace scenario

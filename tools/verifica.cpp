@@ -214,13 +214,7 @@ void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
   diagnosi_.push_back(std::move(d));
 }
 
-std::vector<diagnosi> raccolta_diagnosi::errori_raccolti() && {
-  std::vector<diagnosi> errori;
-  for (diagnosi& d : diagnosi_) {
-    if (d.livello == gravita::errore) errori.push_back(std::move(d));
-  }
-  return errori;
-}
+std::vector<diagnosi> raccolta_diagnosi::raccolte() && { return std::move(diagnosi_); }
 
 void raccolta_diagnosi::accogli(diagnosi d) {
   if (++per_tipo_[d.codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime) {
@@ -278,13 +272,28 @@ void metti_da_parte(std::array<std::optional<std::string>, 2>& testi,
 // aside and the texts are compiled again, each new error joining `r` at its
 // own row. A stop that no row made ends it with a note that errors after it
 // may be hidden, and so does the last of `giri` compiles.
+// The last line of each text a compile read a field of: what lies after it
+// was not read, and warnings there come from a later compile.
+std::array<int64_t, 2> righe_lette(const raccolta_diagnosi& r) {
+  std::array<int64_t, 2> lette{};
+  for (testo_letto t : {testo_letto::linea, testo_letto::treno}) {
+    const std::vector<campo_letto>& campi = r.lettura().campi(t);
+    if (!campi.empty()) lette[static_cast<std::size_t>(t)] = r.riga_di_byte(t, campi.back().inizio);
+  }
+  return lette;
+}
+
+// Every error in one run: while a row stopped the compile, that row is set
+// aside and the texts are compiled again, each new error joining `r` at its
+// own row, with the warnings of the lines the compiles before had not read.
+// A stop that no row made ends it with a note that errors after it may be
+// hidden, and so does the last of `giri` compiles.
 void errori_dopo(raccolta_diagnosi& r, const testo_da_verificare& linea,
                  const testo_da_verificare& treno, std::size_t giri) {
   std::set<chiave_errore> visti;
-  for (const diagnosi& d : r.finora()) {
-    if (d.livello == gravita::errore) visti.insert(chiave_di(d));
-  }
+  for (const diagnosi& d : r.finora()) visti.insert(chiave_di(d));
   std::array<std::optional<std::string>, 2> testi = {linea.byte, treno.byte};
+  std::array<int64_t, 2> lette = righe_lette(r);
   fermate f = fermate_di(r);
   for (std::size_t giro = 0; !f.righe.empty() && !f.nascosti; ++giro) {
     if (giro == giri) {
@@ -299,13 +308,18 @@ void errori_dopo(raccolta_diagnosi& r, const testo_da_verificare& linea,
     compila_osservando(m, testi[0], testi[1], lettura);
     raccolta_diagnosi dopo({&linea, &treno}, lettura, m);
     errori_compilazione(dopo);
+    avvisi_lettura(dopo);
     f = fermate_di(dopo);
+    const std::array<int64_t, 2> ora_lette = righe_lette(dopo);
     bool nuovi = false;
-    for (diagnosi& d : std::move(dopo).errori_raccolti()) {
+    for (diagnosi& d : std::move(dopo).raccolte()) {
+      const bool letta_ora = d.riga > lette[d.testo];
+      if (d.livello == gravita::nota || (d.livello == gravita::avviso && !letta_ora)) continue;
       if (!visti.insert(chiave_di(d)).second) continue;
+      nuovi = nuovi || d.livello == gravita::errore;
       r.accogli(std::move(d));
-      nuovi = true;
     }
+    lette = ora_lette;
     if (!nuovi) return;
   }
   if (f.nascosti) {

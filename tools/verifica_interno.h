@@ -98,9 +98,9 @@ class raccolta_diagnosi {
     return p.inizio && con_errore_.count({p.testo, *p.inizio}) > 0;
   }
   std::vector<diagnosi> risultato() &&;
-  // The errors gathered so far, as they are (for a later compile's to join
-  // an earlier one's), and one of them joining.
-  std::vector<diagnosi> errori_raccolti() &&;
+  // The diagnoses gathered so far, as they are (for a later compile's to
+  // join an earlier one's), and one of them joining.
+  std::vector<diagnosi> raccolte() &&;
   void accogli(diagnosi d);
   const std::vector<diagnosi>& finora() const { return diagnosi_; }
 
