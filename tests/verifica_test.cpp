@@ -270,7 +270,7 @@ const std::vector<caso_testo> kCasiTesto = {
       "segnale, 1500, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0",
       "segnale, 1550, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0",
       "[fine]"},
-     "t.txt:3:16: error: the signal at 1550 m (line 7, cell 32) stands shortly before the warning board of the slowdown at 3000 m, and both cells before the signal hold objects other than code points (cell 31 holds the signal of line 6 and 30 the signal of line 5): the completion walk has no cell for the signal's code point. Free cells 31 and 30, or move the signal [11]\n"
+     "t.txt:3:16: error: the signal at 1550 m (line 7, cell 32 (1600 to 1649 m)) stands shortly before the warning board of the slowdown at 3000 m, and both cells before the signal hold objects other than code points (cell 31 holds the signal of line 6 and 30 the signal of line 5): the completion walk has no cell for the signal's code point. Free cells 31 (1550 to 1599 m) and 30 (1500 to 1549 m), or move the signal [11]\n"
      "rallentamento, 3000, 60, 500, 0, 0, 60\n"
      "               ^~~~\n"
      "1 error, 0 warnings\n"},
@@ -342,7 +342,7 @@ const std::vector<caso_testo> kCasiTesto = {
       "[fine]"},
      righe{"[generale]",
       "[fine]"},
-     "l.txt:5:16: error: the montagna stretch covers cells 2 to 179, outside the strip (cells 0 to 160); the rest of the line text is not read. Keep its end within the route [15]\n"
+     "l.txt:5:16: error: the montagna stretch covers cells 2 to 179 (100 to 8999 m), outside the strip (cells 0 to 160 (0 to 8049 m)); the rest of the line text is not read. Keep its end within the route [15]\n"
      "montagna, 100, 9000, 2\n"
      "               ^~~~\n"
      "1 error, 0 warnings\n"},
@@ -452,7 +452,7 @@ const std::vector<caso_testo> kCasiTesto = {
       "[rallentamenti]",
       "rallentamento, 2750, 60, 450, 0, 1, 60",
       "[fine]"},
-     "t.txt:5:34: error: the four pre-warning cells of the slowdown at 2750 m (cells 28 to 31) are not free: cell 31 holds the code point of line 3; the start, end and warning points stay written. Set f_ta to 0 or move the slowdown [20]\n"
+     "t.txt:5:34: error: the four pre-warning cells of the slowdown at 2750 m (cells 28 to 31 (1400 to 1599 m)) are not free: cell 31 holds the code point of line 3; the start, end and warning points stay written. Set f_ta to 0 or move the slowdown [20]\n"
      "rallentamento, 2750, 60, 450, 0, 1, 60\n"
      "                                 ^\n"
      "1 error, 0 warnings\n"},
@@ -493,7 +493,7 @@ const std::vector<caso_testo> kCasiTesto = {
       "[stazioni]",
       "stazione, 0, 8, 100, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, A",
       "[fine]"},
-     "t.txt:3:11: error: the stop mark of station 'A' would fall on cell 1 (its zone ends at 100 m): a stopping station's zone must end beyond 100 m. Move the station further along the line or lengthen its platform [24]\n"
+     "t.txt:3:11: error: the stop mark of station 'A' would fall on cell 1 (50 to 99 m), as its zone ends at 100 m: a stopping station's zone must end beyond 100 m. Move the station further along the line or lengthen its platform [24]\n"
      "stazione, 0, 8, 100, 0,0,0, 0,0,0, 0,0,0, 0, 7,0,0, A\n"
      "          ^\n"
      "1 error, 0 warnings\n"},

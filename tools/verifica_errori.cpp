@@ -25,6 +25,13 @@ std::string citato(std::string_view cp1252) { return "'" + utf8_da_1252(cp1252) 
 
 std::string testo_di(testo_letto t) { return t == testo_letto::linea ? "line" : "train"; }
 
+// "cells 28 to 31 (1400 to 1599 m)".
+std::string celle_e_metri(int64_t da, int64_t a) {
+  return "cells " + std::to_string(da) + " to " + std::to_string(a) + " (" +
+         std::to_string(da * kMetriCella) + " to " +
+         std::to_string(a * kMetriCella + kMetriCella - 1) + " m)";
+}
+
 std::string cella_e_metri(int64_t cella) {
   return "cell " + std::to_string(cella) + " (" + std::to_string(cella * kMetriCella) + " to " +
          std::to_string(cella * kMetriCella + kMetriCella - 1) + " m)";
@@ -97,7 +104,7 @@ void errore_oltre(raccolta_diagnosi& r, const riga_letta& riga, const causa_codi
   const modello& m = r.m();
   const int64_t p = r.numero(riga, 0);
   const std::string resto = "the rest of the " + testo_di(riga.testo) + " text is not read";
-  const std::string striscia = "the strip (cells 0 to " + std::to_string(m.ultima_cella) + ")";
+  const std::string striscia = "the strip (" + celle_e_metri(0, m.ultima_cella) + ")";
   const std::size_t valore = c.valore.value_or(0);
   if (c.ereditato) {
     r.errore(r.valore(riga, 0), 15,
@@ -128,19 +135,18 @@ void errore_oltre(raccolta_diagnosi& r, const riga_letta& riga, const causa_codi
   switch (riga.tipo) {
     case tipo_riga::montagna:
       r.errore(r.valore(riga, valore), 15,
-               "the montagna stretch covers cells " +
-                   std::to_string(cella_tratto(static_cast<int32_t>(p))) + " to " +
-                   std::to_string(cella_fine_tratto(static_cast<int32_t>(r.numero(riga, 1)))) +
+               "the montagna stretch covers " +
+                   celle_e_metri(cella_tratto(static_cast<int32_t>(p)),
+                                 cella_fine_tratto(static_cast<int32_t>(r.numero(riga, 1)))) +
                    ", outside " + striscia + "; " + resto + ". Keep its end within the route");
       return;
     case tipo_riga::stazione: {
       const voce& v =
           m.riga(numero_stazione(r, static_cast<std::size_t>(&riga - &r.lettura().righe()[0])));
       r.errore(r.valore(riga, valore), 15,
-               "the stop mark of this station would fall on cell " +
-                   std::to_string(c.cella.value_or(0)) + " (its zone ends at " + metri(v.fine) +
-                   "), beyond " + striscia + "; " + resto +
-                   ". Move the station back or shorten its platform");
+               "the stop mark of this station would fall on " + cella_e_metri(c.cella.value_or(0)) +
+                   ", as its zone ends at " + metri(v.fine) + ", beyond " + striscia + "; " +
+                   resto + ". Move the station back or shorten its platform");
       return;
     }
     default:
@@ -177,10 +183,9 @@ void errore_cella_occupata(raccolta_diagnosi& r, const riga_letta& riga, const c
   if (c.codice == 20) {
     const punti_rallentamento punti = punti_di(rallentamento_di(r, riga));
     r.errore(r.valore(riga, c.valore.value_or(0)), 20,
-             "the four pre-warning cells of the slowdown at " + metri(r.numero(riga, 0)) +
-                 " (cells " + std::to_string(punti.indice - 3) + " to " +
-                 std::to_string(punti.indice) + ") are not free: cell " + std::to_string(cella) +
-                 " holds " + chi +
+             "the four pre-warning cells of the slowdown at " + metri(r.numero(riga, 0)) + " (" +
+                 celle_e_metri(punti.indice - 3, punti.indice) + ") are not free: cell " +
+                 std::to_string(cella) + " holds " + chi +
                  "; the start, end and warning points stay written. Set f_ta to 0 or move the "
                  "slowdown");
     return;
@@ -230,9 +235,9 @@ void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_c
     }
     case 24:
       r.errore(r.valore(riga, 0), 24,
-               "the stop mark of " + stazione + " would fall on cell " +
-                   std::to_string(c.cella.value_or(0)) + " (its zone ends at " + metri(v.fine) +
-                   "): a stopping station's zone must end beyond 100 m. Move the station "
+               "the stop mark of " + stazione + " would fall on " +
+                   cella_e_metri(c.cella.value_or(0)) + ", as its zone ends at " + metri(v.fine) +
+                   ": a stopping station's zone must end beyond 100 m. Move the station "
                    "further along the line or lengthen its platform");
       return;
     case 10: {
@@ -506,12 +511,13 @@ const riga_letta* rallentamento_su(const raccolta_diagnosi& r, std::optional<int
   return riga != nullptr && riga->tipo == tipo_riga::rallentamento ? riga : nullptr;
 }
 
-// "cells 56, 55 and 49": the cells the walk searched.
+// "cells 31 (1550 to 1599 m) and 30 (1500 to 1549 m)": the cells the walk searched.
 std::string elenco_celle(const std::vector<int64_t>& celle) {
   std::string testo = celle.size() == 1 ? "cell " : "cells ";
   for (std::size_t n = 0; n < celle.size(); ++n) {
     if (n > 0) testo += n + 1 == celle.size() ? " and " : ", ";
-    testo += std::to_string(celle[n]);
+    testo += std::to_string(celle[n]) + " (" + std::to_string(celle[n] * kMetriCella) + " to " +
+             std::to_string(celle[n] * kMetriCella + kMetriCella - 1) + " m)";
   }
   return testo;
 }
@@ -547,9 +553,9 @@ void errore_completamento(raccolta_diagnosi& r, const codice_letto& k) {
         riga_della_posa(r, ultima_posa(r, cella, r.lettura().posati().size(), kEventoSegnale));
     const std::string il_segnale = segnale != nullptr
                                        ? "the signal at " + metri(r.numero(*segnale, 0)) + " (" +
-                                             r.dove(*segnale, testo_letto::treno) + ", cell " +
-                                             std::to_string(cella) + ")"
-                                       : "the signal on cell " + std::to_string(cella);
+                                             r.dove(*segnale, testo_letto::treno) + ", " +
+                                             cella_e_metri(cella) + ")"
+                                       : "the signal on " + cella_e_metri(cella);
     messaggio = il_segnale + " stands shortly before the warning board of the slowdown at " +
                 metri_x +
                 ", and both cells before the signal hold objects other than code points (" + presi +
