@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "base/codifica.h"
+#include "compiler/lettore_treno.h"
 #include "tools/significato.h"
 
 namespace scenario {
@@ -53,7 +54,7 @@ std::vector<rallentamento_disposto> rallentamenti_di(const std::vector<cella>& c
     if (x.evento == kEventoInizioRallentamento) {
       if (aperto) chiudi(aperto->cella_inizio);
       aperto = rallentamento_disposto{c, c, 0, 0, x.dato1, std::nullopt};
-      const int32_t avviso = c - 1200 / kMetriCella;
+      const auto avviso = static_cast<int32_t>(c - kDistanzaAvviso / kMetriCella);
       if (avviso >= 0 &&
           celle[static_cast<std::size_t>(avviso)].evento == kEventoAvvisoRallentamento) {
         aperto->cella_avviso = avviso;
