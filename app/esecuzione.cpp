@@ -18,7 +18,7 @@ esito_compilazione memorizza_percorso(modello& m, int32_t j, testo_sorgente& lin
   opzioni.percorso = m.percorso;
   opzioni.treno = m.treno;
   opzioni.crea_tracciato = j;
-  const esito_compilazione esito = compila_percorso(m, linea, treno, opzioni);
+  esito_compilazione esito = compila_percorso(m, linea, treno, opzioni);
   concludi_percorso(m, esito, cartella, p);
   return esito;
 }

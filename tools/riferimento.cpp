@@ -73,9 +73,11 @@ std::string markdown_riga(const descrizione_riga& d) {
       uso += "; a real line keeps it within " + std::to_string(c.plausibile->da) + " to " +
              std::to_string(c.plausibile->a);
     }
-    t += "| " + std::to_string(n + 1) + " | " + std::string(c.nome) + " | " +
-         (c.unita.empty() ? std::string("-") : std::string(c.unita)) + " | " + slot + " | " + uso +
-         " |\n";
+    t += "| " + std::to_string(n + 1) + " | ";
+    t += c.nome;
+    t += " | ";
+    t += c.unita.empty() ? std::string_view("-") : c.unita;
+    t += " | " + slot + " | " + uso + " |\n";
   }
   return t;
 }

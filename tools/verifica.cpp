@@ -185,7 +185,7 @@ luogo raccolta_diagnosi::situa(const posto& p) const {
 }
 
 void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
-                                 std::string messaggio, std::vector<nota_correlata> note) {
+                                 std::string messaggio, std::vector<nota_correlata>&& note) {
   if (g != gravita::nota && p.inizio) segnalati_.insert({p.testo, *p.inizio});
   if (g == gravita::errore && p.inizio) con_errore_.insert({p.testo, *p.inizio});
   if (g != gravita::nota &&

@@ -3,6 +3,7 @@
 // at the place of the slip itself (a note shows where its effect lands).
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -461,11 +462,13 @@ class avvisi {
       const intervallo_plausibile& i = *campi[n].plausibile;
       if ((v >= i.da && v <= i.a) || r_.segnalato(r_.valore(riga, n))) continue;
       const std::string unita = campi[n].unita.empty() ? "" : " " + std::string(campi[n].unita);
-      r_.avviso(r_.valore(riga, n), kRegolaImplausibile,
-                "this " + std::string(nome_riga(riga.tipo)) + " gives " + std::to_string(v) +
-                    unita + " for its " + std::string(campi[n].nome) +
-                    ", outside what a real line has (" + std::to_string(i.da) + " to " +
-                    std::to_string(i.a) + unita + "). Check the value");
+      std::string messaggio = "this ";
+      messaggio += nome_riga(riga.tipo);
+      messaggio += " gives " + std::to_string(v) + unita + " for its ";
+      messaggio += campi[n].nome;
+      messaggio += ", outside what a real line has (" + std::to_string(i.da) + " to " +
+                   std::to_string(i.a) + unita + "). Check the value";
+      r_.avviso(r_.valore(riga, n), kRegolaImplausibile, std::move(messaggio));
     }
   }
 
@@ -869,8 +872,7 @@ class avvisi {
       const std::optional<double> kappa = curvatura_classe(pulito);
       testo += std::string(" bending ") + (contiene(pulito, "s") ? "left" : "right");
       if (kappa) {
-        testo +=
-            " with a radius of " + std::to_string(static_cast<int64_t>(1.0 / *kappa + 0.5)) + " m";
+        testo += " with a radius of " + std::to_string(std::lround(1.0 / *kappa)) + " m";
       }
     }
     return testo;
@@ -970,12 +972,14 @@ class avvisi {
       const std::string_view attesa = sezione_di(righe[n].tipo);
       if (attesa == attuale) continue;
       if (!fuori_posto_[static_cast<std::size_t>(c.testo)].insert(righe[n].tipo).second) continue;
-      r_.avviso(r_.campo(c.testo, c.campo), kRegolaSezione,
-                "this " + std::string(nome_riga(righe[n].tipo)) + " stands under " + attuale +
-                    ", but rows of its kind belong under " + std::string(attesa) +
-                    " (further ones under " + attuale +
-                    " are not told again). The reader takes them wherever they stand; keep each "
-                    "row in its section");
+      std::string messaggio = "this ";
+      messaggio += nome_riga(righe[n].tipo);
+      messaggio += " stands under " + attuale + ", but rows of its kind belong under ";
+      messaggio += attesa;
+      messaggio += " (further ones under " + attuale +
+                   " are not told again). The reader takes them wherever they stand; keep each "
+                   "row in its section";
+      r_.avviso(r_.campo(c.testo, c.campo), kRegolaSezione, std::move(messaggio));
     }
   }
 

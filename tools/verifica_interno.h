@@ -109,7 +109,7 @@ class raccolta_diagnosi {
     return *testi_[static_cast<std::size_t>(t)];
   }
   void aggiungi(const posto& p, gravita g, std::string codice, std::string messaggio,
-                std::vector<nota_correlata> note);
+                std::vector<nota_correlata>&& note);
   luogo situa(const posto& p) const;
 
   // The diagnoses of one text and kind left out beyond the limits.
