@@ -13,6 +13,7 @@
 #include "tools/dump.h"
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
+#include "tools/lsp_server.h"
 #include "tools/verifica.h"
 #include "tools/versione.h"
 
@@ -60,6 +61,14 @@ constexpr std::string_view kStatiUscitaVerifica =
     "  0   no error (warnings may have been printed)\n"
     "  1   at least one error: the compile records a code, or a reserved-value check fails\n"
     "  4   a text exists but could not be read\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+// lsp serves an editor until it is told to exit.
+constexpr std::string_view kStatiUscitaLsp =
+    "Exit status:\n"
+    "  0   the editor sent shutdown, then exit\n"
+    "  1   exit came without shutdown, or the input ended first\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
 
@@ -282,6 +291,16 @@ void registra_check(CLI::App& app, contesto& c) {
       [&c, o] { c.stato = comando_check(o->linea, o->treno, o->json, c.uscita, c.errori); });
 }
 
+void registra_lsp(CLI::App& app, contesto& c) {
+  CLI::App* sub = app.add_subcommand(
+      "lsp",
+      "Serve an editor as a language server on standard input and output: check's diagnoses "
+      "of the line and train texts as they are typed, hover on keywords and values, "
+      "completion of row keywords, an outline and go to definition");
+  sub->footer(std::string(kStatiUscitaLsp));
+  sub->callback([&c] { c.stato = lsp::comando_lsp(c.uscita); });
+}
+
 std::unique_ptr<CLI::App> crea_app(contesto& c) {
   auto app = std::make_unique<CLI::App>(
       "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
@@ -292,7 +311,8 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
-                                        &registra_check, &registra_dump, &registra_plot};
+                                        &registra_check,          &registra_dump,
+                                        &registra_plot,           &registra_lsp};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }
