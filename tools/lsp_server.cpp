@@ -115,9 +115,11 @@ void server_lsp::ricevi(std::string_view corpo) {
     rispondi_errore(id_risposta, kRichiestaNonValida, "a message's method must be a string");
     return;
   }
+  // No params, or null (which some clients send with shutdown and exit).
   const auto parametri = messaggio.find("params");
   const nlohmann::json nessuno = nlohmann::json::object();
-  const nlohmann::json& p = parametri == messaggio.end() ? nessuno : *parametri;
+  const nlohmann::json& p =
+      parametri == messaggio.end() || parametri->is_null() ? nessuno : *parametri;
   if (!p.is_object() && !p.is_array()) {
     if (con_id) rispondi_errore(*id, kParametriNonValidi, "params must be an object or an array");
     return;
