@@ -12,6 +12,7 @@ _scenario_tool_opzioni() {
     check) echo "-h --help --json" ;;
     dump) echo "-h --help --text --cells --metres --rows" ;;
     plot) echo "-h --help --route --train -o --output" ;;
+    lsp) echo "-h --help" ;;
   esac
 }
 
@@ -38,7 +39,7 @@ _scenario_tool() {
     parola=${COMP_WORDS[i]}
     if [[ -z $comando ]]; then
       case $parola in
-        export-sources | compile | check | dump | plot) comando=$parola ;;
+        export-sources | compile | check | dump | plot | lsp) comando=$parola ;;
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
@@ -63,7 +64,7 @@ _scenario_tool() {
   fi
 
   case $comando in
-    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot" -- "$cur") ;;
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot lsp" -- "$cur") ;;
     export-sources | plot) ((posizionali > 0)) || _scenario_tool_file ;;
     compile | check)
       if ((posizionali < 2)); then
