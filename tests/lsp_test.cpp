@@ -189,6 +189,26 @@ TEST_F(Lsp, ClosingTheLastTextOfAPairClearsItsDiagnostics) {
   EXPECT_EQ(editor_.diagnostiche(uri(kLinea)), json::array());
 }
 
+TEST_F(Lsp, ClosingOneTextJudgesItsPartnerAgainWithTheTextOnDisk) {
+  editor_.inizializza();
+  // In the editor, a 5000 m line puts the train's rows beyond the route.
+  editor_.apri(uri(kLinea), utf8_da_1252(con(linea_, "57000", " 5000")));
+  editor_.apri(uri(kTreno), utf8_da_1252(treno_));
+  ASSERT_FALSE(editor_.diagnostiche(uri(kTreno)).empty());
+  // Closed unsaved: the line text on disk is the whole route again.
+  editor_.notifica("textDocument/didClose", {{"textDocument", documento(kLinea)}});
+  EXPECT_EQ(editor_.diagnostiche(uri(kTreno)), json::array());
+  EXPECT_EQ(editor_.diagnostiche(uri(kLinea)), json::array());
+
+  // With no line text on disk either, the train text is judged with the
+  // embedded one.
+  std::filesystem::remove(cartella_ / kLinea);
+  editor_.apri(uri(kLinea), utf8_da_1252(linea_));
+  editor_.notifica("textDocument/didClose", {{"textDocument", documento(kLinea)}});
+  ASSERT_EQ(editor_.diagnostiche(uri(kTreno)).size(), 1U);
+  EXPECT_EQ(editor_.diagnostiche(uri(kTreno))[0]["code"], "embedded-partner");
+}
+
 TEST_F(Lsp, ACharacterTheCodePageCannotWriteIsAWarningAtIt) {
   editor_.inizializza();
   // U+2192 RIGHTWARDS ARROW in a station name.

@@ -68,7 +68,7 @@ constexpr std::string_view kStatiUscitaVerifica =
 constexpr std::string_view kStatiUscitaLsp =
     "Exit status:\n"
     "  0   the editor sent shutdown, then exit\n"
-    "  1   exit came without shutdown, or the input ended first\n"
+    "  1   exit came before shutdown, or the input ended before shutdown\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
 

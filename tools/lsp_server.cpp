@@ -302,17 +302,26 @@ void server_lsp::chiusura(const nlohmann::json& parametri) {
   if (!documenti_.chiudi(uri)) {
     throw errore_rpc(kParametriNonValidi, "the text '" + uri + "' is not open");
   }
-  analisi_.clear();
-  const std::optional<famiglia> f = documenti_.famiglia_di(uri);
-  bool ancora_aperta = false;
-  if (f) {
-    ancora_aperta = f->linea->aperto;
-    for (const documento_condiviso& t : f->treni) ancora_aperta = ancora_aperta || t->aperto;
+  // Every family the text was judged in is judged again from its open
+  // texts (the closed one read from disk, when it is there); what no family
+  // shows any more is cleared.
+  std::set<std::string> prima = {uri};
+  for (auto it = famiglie_.begin(); it != famiglie_.end();) {
+    if (it->first != uri && !it->second.contains(uri)) {
+      ++it;
+      continue;
+    }
+    prima.insert(it->second.begin(), it->second.end());
+    it = famiglie_.erase(it);
   }
-  if (ancora_aperta) {
-    giudica(uri);
-  } else {
-    cancella_famiglie_di(uri);
+  for (const std::string& u : prima) {
+    if (documenti_.aperto(u)) giudica(u);
+  }
+  std::set<std::string> ora;
+  for (const auto& [capo, uri_famiglia] : famiglie_)
+    ora.insert(uri_famiglia.begin(), uri_famiglia.end());
+  for (const std::string& u : prima) {
+    if (!ora.contains(u)) pubblica(u, nlohmann::json::array());
   }
 }
 
@@ -341,18 +350,6 @@ void server_lsp::giudica(const std::string& uri) {
     pubblica(destinazione, lista);
     prima.insert(destinazione);
   }
-}
-
-void server_lsp::cancella_famiglie_di(const std::string& uri) {
-  for (auto it = famiglie_.begin(); it != famiglie_.end();) {
-    if (!it->second.contains(uri) && it->first != uri) {
-      ++it;
-      continue;
-    }
-    for (const std::string& u : it->second) pubblica(u, nlohmann::json::array());
-    it = famiglie_.erase(it);
-  }
-  pubblica(uri, nlohmann::json::array());
 }
 
 void server_lsp::pubblica(const std::string& uri, const nlohmann::json& diagnostiche) {

@@ -36,7 +36,7 @@ class server_lsp {
 
   bool finito() const { return fase_ == fase::finito; }
   // The process's exit status once finished (or when the input ends): 0
-  // after `shutdown` and `exit`, 1 otherwise.
+  // once `shutdown` has come, 1 otherwise.
   int stato_uscita() const { return chiuso_ ? 0 : 1; }
 
  private:
@@ -63,7 +63,6 @@ class server_lsp {
   // of it, clearing what an earlier publication showed and no longer holds.
   void giudica(const std::string& uri);
   void pubblica(const std::string& uri, const nlohmann::json& diagnostiche);
-  void cancella_famiglie_di(const std::string& uri);
   // The compile of the pair of an open text, made once per change.
   const analisi& analisi_di(const std::string& uri);
   documento_condiviso aperto_o_errore(const std::string& uri) const;
