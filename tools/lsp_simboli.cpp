@@ -27,13 +27,18 @@ struct simbolo {
   std::string dettaglio;
   int tipo = 0;
   std::size_t riga_inizio = 0;  // editor lines, for nesting
-  nlohmann::json range;
-  nlohmann::json scelto;  // selectionRange
+  std::pair<posizione_editor, posizione_editor> range;
+  std::pair<posizione_editor, posizione_editor> scelto;  // selectionRange
   std::vector<simbolo> figli;
 };
 
-nlohmann::json tra(const documento& d, std::size_t da, std::size_t a, codifica_posizioni c) {
-  return json_intervallo(d.unicode.editor_di(da, c), d.unicode.editor_di(a, c));
+std::pair<posizione_editor, posizione_editor> tra(const documento& d, std::size_t da, std::size_t a,
+                                                  codifica_posizioni c) {
+  return {d.unicode.editor_di(da, c), d.unicode.editor_di(a, c)};
+}
+
+nlohmann::json json_di(const std::pair<posizione_editor, posizione_editor>& r) {
+  return json_intervallo(r.first, r.second);
 }
 
 int64_t intero(const analisi& a, const riga_letta& r, std::size_t n) {
@@ -105,21 +110,23 @@ std::vector<simbolo> sezioni(const documento& d, codifica_posizioni c) {
     s.tipo = kSezione;
     s.riga_inizio = n;
     const uint32_t riga_editor = static_cast<uint32_t>(n);
-    s.scelto = json_intervallo(d.unicode.editor(n, inizio, c),
-                               d.unicode.editor(n, inizio + conta_caratteri(nome), c));
-    s.range = json_intervallo({riga_editor, 0}, {});
+    s.scelto = {d.unicode.editor(n, inizio, c),
+                d.unicode.editor(n, inizio + conta_caratteri(nome), c)};
+    s.range = {{riga_editor, 0}, {}};
     tutte.push_back(std::move(s));
   }
   for (std::size_t k = 0; k < tutte.size(); ++k) {
     const std::size_t ultima = k + 1 < tutte.size() ? tutte[k + 1].riga_inizio - 1 : righe - 1;
-    tutte[k].range["end"] = json_posizione(d.unicode.editor(ultima, std::string::npos, c));
+    tutte[k].range.second = d.unicode.editor(ultima, std::string::npos, c);
   }
   return tutte;
 }
 
 nlohmann::json gerarchico(const simbolo& s) {
-  nlohmann::json j = {
-      {"name", s.nome}, {"kind", s.tipo}, {"range", s.range}, {"selectionRange", s.scelto}};
+  nlohmann::json j = {{"name", s.nome},
+                      {"kind", s.tipo},
+                      {"range", json_di(s.range)},
+                      {"selectionRange", json_di(s.scelto)}};
   if (!s.dettaglio.empty()) j["detail"] = s.dettaglio;
   if (!s.figli.empty()) {
     j["children"] = nlohmann::json::array();
@@ -130,8 +137,9 @@ nlohmann::json gerarchico(const simbolo& s) {
 
 void piatto(nlohmann::json& lista, const simbolo& s, const std::string& uri,
             const std::string& contenitore) {
-  nlohmann::json j = {
-      {"name", s.nome}, {"kind", s.tipo}, {"location", {{"uri", uri}, {"range", s.range}}}};
+  nlohmann::json j = {{"name", s.nome},
+                      {"kind", s.tipo},
+                      {"location", {{"uri", uri}, {"range", json_di(s.range)}}}};
   if (!contenitore.empty()) j["containerName"] = contenitore;
   lista.push_back(std::move(j));
   for (const simbolo& f : s.figli) piatto(lista, f, uri, s.nome);
