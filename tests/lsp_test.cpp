@@ -225,6 +225,26 @@ TEST_F(Lsp, ACharacterTheCodePageCannotWriteIsAWarningAtIt) {
   EXPECT_EQ(editor_.diagnostiche(uri(kTreno)), json::array({atteso}));
 }
 
+TEST_F(Lsp, ATextTheEditorReadsAsSavedInUtf8IsAWarning) {
+  // On disk as UTF-8, and the editor holds what the file holds.
+  prova::scrivi(cartella_ / kTreno, utf8_da_1252(treno_));
+  editor_.inizializza();
+  editor_.apri(uri(kTreno), utf8_da_1252(treno_));
+  const json atteso = {{"range", intervallo(28, 73, 74)},
+                       {"severity", 2},
+                       {"code", "encoding"},
+                       {"source", "scenario-tool"},
+                       {"message",
+                        "this text is saved as UTF-8 and the editor reads it so, but the program "
+                        "reads Windows-1252: '\xC2\xB0' will read as '\xC3\x82\xC2\xB0'. Reopen "
+                        "the text as Windows-1252 and save it so"}};
+  EXPECT_EQ(editor_.diagnostiche(uri(kTreno)), json::array({atteso}));
+  // Saved as Windows-1252, the warning goes.
+  prova::scrivi(cartella_ / kTreno, treno_);
+  editor_.notifica("textDocument/didSave", {{"textDocument", documento(kTreno)}});
+  EXPECT_EQ(editor_.diagnostiche(uri(kTreno)), json::array());
+}
+
 // ---------------------------------------------------------------- encodings
 
 // Line 42 of the train text with a comment field before the signal: the

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "base/codifica.h"
 #include "tools/lsp_protocollo.h"
 #include "tools/regole.h"
 #include "tools/verifica.h"
@@ -122,6 +123,27 @@ void codifica_non_scrivibile(raccolta& r, const documento& d, codifica_posizioni
   }
 }
 
+// A text the editor reads as UTF-8, as it is saved: told at its first
+// character beyond ASCII (one byte of the converted text), which the
+// program will read as two or more.
+void salvato_utf8(raccolta& r, const documento& d, codifica_posizioni codifica) {
+  const std::string& byte = d.compilato.byte;
+  const auto primo = std::find_if(byte.begin(), byte.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (primo == byte.end()) return;
+  const auto carattere = static_cast<std::size_t>(primo - byte.begin());
+  const auto [riga, indice] = d.unicode.riga_e_indice(carattere);
+  const std::string come_scritto = utf8_da_1252(std::string(1, *primo));
+  const std::string come_letto = utf8_da_1252(come_scritto);
+  r.metti(d.uri, diagnostica(json_intervallo(d.unicode.editor(riga, indice, codifica),
+                                             d.unicode.editor(riga, indice + 1, codifica)),
+                             severita(gravita::avviso), kRegolaCodifica.nome,
+                             "this text is saved as UTF-8 and the editor reads it so, but the "
+                             "program reads Windows-1252: '" +
+                                 come_scritto + "' will read as '" + come_letto +
+                                 "'. Reopen the text as Windows-1252 and save it so"));
+}
+
 // Said once, at the start of a text judged with an embedded partner.
 void partner_incorporato(raccolta& r, const documento& d, const documento& partner) {
   const std::string messaggio =
@@ -135,6 +157,16 @@ void partner_incorporato(raccolta& r, const documento& d, const documento& partn
             "text " +
                 partner.nome;
   r.metti(d.uri, diagnostica(inizio_testo(), kInformazione, kCodicePartner, messaggio));
+}
+
+// The texts of a family that are not embedded.
+std::vector<const documento*> testi_veri(const famiglia& f) {
+  std::vector<const documento*> testi;
+  if (!f.linea->incorporato()) testi.push_back(f.linea.get());
+  for (const documento_condiviso& t : f.treni) {
+    if (!t->incorporato()) testi.push_back(t.get());
+  }
+  return testi;
 }
 
 }  // namespace
@@ -154,18 +186,15 @@ std::map<std::string, nlohmann::json> diagnostiche_famiglia(const famiglia& f,
   raccolta r(per_uri, codifica);
   // Every text of the family has a list, empty when all is well: that list
   // clears what was shown before.
-  if (!f.linea->incorporato()) per_uri[f.linea->uri] = nlohmann::json::array();
-  for (const documento_condiviso& t : f.treni) {
-    if (!t->incorporato()) per_uri[t->uri] = nlohmann::json::array();
-  }
+  for (const documento* d : testi_veri(f)) per_uri[d->uri] = nlohmann::json::array();
   for (const documento_condiviso& t : f.treni) {
     r.coppia(*f.linea, *t);
     if (f.linea->incorporato()) partner_incorporato(r, *t, *f.linea);
     if (t->incorporato()) partner_incorporato(r, *f.linea, *t);
   }
-  if (!f.linea->incorporato()) codifica_non_scrivibile(r, *f.linea, codifica);
-  for (const documento_condiviso& t : f.treni) {
-    if (!t->incorporato()) codifica_non_scrivibile(r, *t, codifica);
+  for (const documento* d : testi_veri(f)) {
+    if (d->salvato_utf8) salvato_utf8(r, *d, codifica);
+    codifica_non_scrivibile(r, *d, codifica);
   }
   return per_uri;
 }

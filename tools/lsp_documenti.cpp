@@ -51,6 +51,19 @@ documento da_byte(std::string byte) {
   return d;
 }
 
+// Whether the file holds exactly the editor's text, UTF-8 beyond ASCII.
+bool salvato_utf8(const std::optional<std::filesystem::path>& file, const std::string& utf8) {
+  if (!file) return false;
+  const bool oltre_ascii = std::any_of(
+      utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (!oltre_ascii) return false;
+  try {
+    return leggi_file_se_esiste(*file, kLimiteTestoSorgente) == utf8;
+  } catch (const errore_file_system&) {
+    return false;
+  }
+}
+
 documento_condiviso crea_incorporato(testo_letto ruolo) {
   modello m;
   m.percorso = std::string(kPercorso);
@@ -85,6 +98,7 @@ void archivio_documenti::apri(const std::string& uri, std::string testo, int64_t
   d.ruolo = ruolo_da_nome(d.nome).value_or(linguaggio == "scenario-train" ? testo_letto::treno
                                                                           : testo_letto::linea);
   d.compilato = in_1252(testo);
+  d.salvato_utf8 = salvato_utf8(d.file, testo);
   d.unicode = testo_unicode(std::move(testo));
   d.aperto = true;
   d.versione = versione;
@@ -115,6 +129,14 @@ bool archivio_documenti::modifica(const std::string& uri, std::span<const modifi
 }
 
 bool archivio_documenti::chiudi(const std::string& uri) { return aperti_.erase(uri) > 0; }
+
+void archivio_documenti::salvato(const std::string& uri) {
+  const auto trovato = aperti_.find(uri);
+  if (trovato == aperti_.end()) return;
+  documento d = *trovato->second;
+  d.salvato_utf8 = salvato_utf8(d.file, d.unicode.utf8());
+  trovato->second = std::make_shared<const documento>(std::move(d));
+}
 
 documento_condiviso archivio_documenti::aperto(const std::string& uri) const {
   const auto trovato = aperti_.find(uri);

@@ -30,6 +30,10 @@ struct documento {
   testo_1252 compilato;   // as the compiler reads it
   bool aperto = false;    // open in the editor; else read from disk, or embedded
   int64_t versione = 0;
+  // Open, and the file on disk holds the editor's text as UTF-8 bytes with a
+  // character beyond ASCII: the editor reads it as UTF-8, the program will
+  // not. Told when opened and when saved.
+  bool salvato_utf8 = false;
   bool incorporato() const { return uri.empty(); }
 };
 using documento_condiviso = std::shared_ptr<const documento>;
@@ -70,6 +74,8 @@ class archivio_documenti {
                 codifica_posizioni codifica);
   // False when the text was not open.
   bool chiudi(const std::string& uri);
+  // The editor saved the text: how it lies on disk is looked at again.
+  void salvato(const std::string& uri);
 
   documento_condiviso aperto(const std::string& uri) const;
   std::vector<std::string> uri_aperti() const;

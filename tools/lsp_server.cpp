@@ -327,7 +327,9 @@ void server_lsp::chiusura(const nlohmann::json& parametri) {
 
 void server_lsp::salvataggio(const nlohmann::json& parametri) {
   const std::string uri = uri_di(parametri);
-  if (documenti_.aperto(uri)) giudica(uri);
+  if (!documenti_.aperto(uri)) return;
+  documenti_.salvato(uri);
+  giudica(uri);
 }
 
 void server_lsp::file_cambiati() {
