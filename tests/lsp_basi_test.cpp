@@ -57,6 +57,9 @@ TEST(LspCornice, MessagesAreReadByTheirLengthAndBadHeadersAreSkipped) {
        {"E:the Content-Length header 'Content-Length: 999999999999' is not a whole number of "
         "bytes up to 419430400"}},
       {"a line that is no header", "hello\r\n\r\n", {"E:the header line 'hello' has no colon"}},
+      {"a bad header beside a good length: the body is skipped",
+       "Content-Length: 2\r\nhello\r\n\r\n{}Content-Length: 1\r\n\r\n1",
+       {"E:the header line 'hello' has no colon", "M:1"}},
       {"bytes before a header",
        "{\"rest\":1}Content-Length: 2\r\n\r\n{}",
        {"E:bytes that are not a message before a Content-Length header", "M:{}"}},

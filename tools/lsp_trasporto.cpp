@@ -90,7 +90,12 @@ messaggio_letto lettore_messaggi::leggi() {
     if (riga.empty()) {
       // Empty lines before any header are only noise between messages.
       if (!intestazioni) continue;
-      if (!errore.empty()) return cornice(errore);
+      if (!errore.empty()) {
+        // A length that can be taken still tells where the next message begins.
+        std::string saltato;
+        if (lunghezza) leggi_contenuto(*lunghezza, saltato);
+        return cornice(errore);
+      }
       if (!lunghezza) return cornice("a message without a Content-Length header");
       messaggio_letto m;
       if (!leggi_contenuto(*lunghezza, m.corpo)) return {};
