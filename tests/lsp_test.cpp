@@ -15,6 +15,7 @@
 #include "compiler/righe.h"
 #include "scenario/sorgenti.h"
 #include "supporto.h"
+#include "tools/lsp_diagnostica.h"
 #include "tools/lsp_uri.h"
 #include "tools/riferimento.h"
 #include "tools/verifica.h"
@@ -177,6 +178,26 @@ TEST_F(Lsp, EveryTrainTextOfALineIsJudgedWithIt) {
   ASSERT_EQ(editor_.diagnostiche(uri(secondo)).size(), 1U);
   EXPECT_EQ(editor_.diagnostiche(uri(secondo))[0]["code"], "16");
   EXPECT_EQ(editor_.diagnostiche(uri(kLinea)), json::array());
+}
+
+// The diagnoses kept for a pair are those of its texts as they are now.
+TEST(LspVerifiche, TheKeptDiagnosesFollowTheTexts) {
+  lsp::documento linea;
+  linea.nome = kLinea;
+  linea.compilato.byte = testo_da_righe(righe_dati_linea());
+  lsp::documento treno;
+  treno.nome = kTreno;
+  treno.compilato.byte = testo_da_righe(righe_dati_treno());
+  lsp::verifiche_fatte fatte;
+  EXPECT_TRUE(fatte.di(linea, treno).empty());
+  EXPECT_TRUE(fatte.di(linea, treno).empty());
+  treno.compilato.byte = con(treno.compilato.byte, "segnale,    2850", "segnale,    2790");
+  const std::vector<diagnosi>& dopo = fatte.di(linea, treno);
+  ASSERT_EQ(dopo.size(), 1U);
+  EXPECT_EQ(dopo[0].codice, "16");
+  EXPECT_EQ(dopo[0].file, kTreno);
+  treno.compilato.byte = testo_da_righe(righe_dati_treno());
+  EXPECT_TRUE(fatte.di(linea, treno).empty());
 }
 
 TEST_F(Lsp, ClosingTheLastTextOfAPairClearsItsDiagnostics) {

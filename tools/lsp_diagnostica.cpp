@@ -47,14 +47,13 @@ std::string dove(const std::string& nome, int64_t riga, int64_t colonna) {
 // is told at the start of the other one.
 class raccolta {
  public:
-  raccolta(std::map<std::string, nlohmann::json>& per_uri, codifica_posizioni codifica)
-      : per_uri_(per_uri), codifica_(codifica) {}
+  raccolta(std::map<std::string, nlohmann::json>& per_uri, codifica_posizioni codifica,
+           verifiche_fatte& fatte)
+      : per_uri_(per_uri), codifica_(codifica), fatte_(fatte) {}
 
   void coppia(const documento& linea, const documento& treno) {
     const std::array<const documento*, 2> testi = {&linea, &treno};
-    const std::vector<diagnosi> tutte =
-        verifica_testi({linea.nome, linea.compilato.byte}, {treno.nome, treno.compilato.byte});
-    for (const diagnosi& d : tutte) aggiungi(testi, d);
+    for (const diagnosi& d : fatte_.di(linea, treno)) aggiungi(testi, d);
   }
 
   // Adds `d` to the list of `uri` unless the list has it already.
@@ -97,6 +96,7 @@ class raccolta {
 
   std::map<std::string, nlohmann::json>& per_uri_;
   codifica_posizioni codifica_;
+  verifiche_fatte& fatte_;
 };
 
 // A warning at every character the code page cannot write, as many as check
@@ -171,6 +171,18 @@ std::vector<const documento*> testi_veri(const famiglia& f) {
 
 }  // namespace
 
+const std::vector<diagnosi>& verifiche_fatte::di(const documento& linea, const documento& treno) {
+  verifica& v = fatte_[{linea.nome, treno.nome}];
+  if (!v.fatta || v.linea != linea.compilato.byte || v.treno != treno.compilato.byte) {
+    v.fatta = true;
+    v.linea = linea.compilato.byte;
+    v.treno = treno.compilato.byte;
+    v.trovate =
+        verifica_testi({linea.nome, linea.compilato.byte}, {treno.nome, treno.compilato.byte});
+  }
+  return v.trovate;
+}
+
 nlohmann::json intervallo(const documento& d, int64_t riga, int64_t colonna, std::size_t larghezza,
                           codifica_posizioni codifica) {
   if (riga <= 0) return inizio_testo();
@@ -181,9 +193,10 @@ nlohmann::json intervallo(const documento& d, int64_t riga, int64_t colonna, std
 }
 
 std::map<std::string, nlohmann::json> diagnostiche_famiglia(const famiglia& f,
-                                                            codifica_posizioni codifica) {
+                                                            codifica_posizioni codifica,
+                                                            verifiche_fatte& fatte) {
   std::map<std::string, nlohmann::json> per_uri;
-  raccolta r(per_uri, codifica);
+  raccolta r(per_uri, codifica, fatte);
   // Every text of the family has a list, empty when all is well: that list
   // clears what was shown before.
   for (const documento* d : testi_veri(f)) per_uri[d->uri] = nlohmann::json::array();

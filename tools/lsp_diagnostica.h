@@ -10,9 +10,12 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/lsp_documenti.h"
 #include "tools/lsp_posizioni.h"
+#include "tools/verifica.h"
 
 namespace scenario::lsp {
 
@@ -27,11 +30,30 @@ inline constexpr std::string_view kCodicePartner = "embedded-partner";
 nlohmann::json intervallo(const documento& d, int64_t riga, int64_t colonna, std::size_t larghezza,
                           codifica_posizioni codifica);
 
+// check's diagnoses of the pairs judged so far, kept with the texts they
+// were found in: a pair whose two texts are what they were is not compiled
+// again (the other trains of a line when one changes, a text saved).
+class verifiche_fatte {
+ public:
+  const std::vector<diagnosi>& di(const documento& linea, const documento& treno);
+
+ private:
+  struct verifica {
+    bool fatta = false;
+    std::string linea;
+    std::string treno;
+    std::vector<diagnosi> trovate;
+  };
+  // By the names the two texts go by in the diagnoses.
+  std::map<std::pair<std::string, std::string>, verifica> fatte_;
+};
+
 // By URI, the list of Diagnostic objects of every text of the family (the
 // embedded texts have none: what concerns them is told at the start of the
 // text they were judged with). A line text judged with several train texts
 // gets what each pair finds, once.
 std::map<std::string, nlohmann::json> diagnostiche_famiglia(const famiglia& f,
-                                                            codifica_posizioni codifica);
+                                                            codifica_posizioni codifica,
+                                                            verifiche_fatte& fatte);
 
 }  // namespace scenario::lsp

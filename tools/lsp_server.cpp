@@ -342,7 +342,8 @@ void server_lsp::giudica(const std::string& uri) {
   analisi_.clear();
   const std::optional<famiglia> f = documenti_.famiglia_di(uri);
   if (!f) return;
-  const std::map<std::string, nlohmann::json> tutte = diagnostiche_famiglia(*f, codifica_);
+  const std::map<std::string, nlohmann::json> tutte =
+      diagnostiche_famiglia(*f, codifica_, verifiche_);
   std::set<std::string>& prima = famiglie_[f->capo().uri];
   for (const std::string& vecchia : prima) {
     if (!tutte.contains(vecchia)) pubblica(vecchia, nlohmann::json::array());

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "tools/lsp_analisi.h"
+#include "tools/lsp_diagnostica.h"
 #include "tools/lsp_documenti.h"
 #include "tools/lsp_posizioni.h"
 
@@ -80,6 +81,7 @@ class server_lsp {
   bool hover_markdown_ = true;
 
   archivio_documenti documenti_;
+  verifiche_fatte verifiche_;
   // The last list published for each URI that has one not empty.
   std::map<std::string, nlohmann::json> pubblicate_;
   // By the URI a family is named after, the URIs its last publication went to.
