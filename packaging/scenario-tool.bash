@@ -13,6 +13,7 @@ _scenario_tool_opzioni() {
     dump) echo "-h --help --text --cells --metres --rows" ;;
     plot) echo "-h --help --route --train --km -o --output" ;;
     view) echo "-h --help --route --train -o --output" ;;
+    lsp) echo "-h --help" ;;
   esac
 }
 
@@ -39,7 +40,7 @@ _scenario_tool() {
     parola=${COMP_WORDS[i]}
     if [[ -z $comando ]]; then
       case $parola in
-        export-sources | compile | check | dump | plot | view) comando=$parola ;;
+        export-sources | compile | check | dump | plot | view | lsp) comando=$parola ;;
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
@@ -64,7 +65,7 @@ _scenario_tool() {
   fi
 
   case $comando in
-    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view" -- "$cur") ;;
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view lsp" -- "$cur") ;;
     export-sources | plot) ((posizionali > 0)) || _scenario_tool_file ;;
     compile | check)
       if ((posizionali < 2)); then

@@ -14,6 +14,7 @@
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
 #include "tools/regole.h"
+#include "tools/lsp_server.h"
 #include "tools/verifica.h"
 #include "tools/versione.h"
 #include "tools/vista.h"
@@ -63,6 +64,14 @@ constexpr std::string_view kStatiUscitaVerifica =
     "  1   at least one error: the compile records a code, or a reserved-value check fails;\n"
     "      with --werror, also at least one warning\n"
     "  4   a text exists but could not be read\n"
+    "  5   a fault of the tool itself\n"
+    "  64  usage error: the command line cannot be taken";
+
+// lsp serves an editor until it is told to exit.
+constexpr std::string_view kStatiUscitaLsp =
+    "Exit status:\n"
+    "  0   the editor sent shutdown, then exit\n"
+    "  1   exit came before shutdown, or the input ended before shutdown\n"
     "  5   a fault of the tool itself\n"
     "  64  usage error: the command line cannot be taken";
 
@@ -382,6 +391,16 @@ void registra_check(CLI::App& app, contesto& c) {
   });
 }
 
+void registra_lsp(CLI::App& app, contesto& c) {
+  CLI::App* sub = app.add_subcommand(
+      "lsp",
+      "Serve an editor as a language server on standard input and output: check's diagnoses "
+      "of the line and train texts as they are typed, hover on keywords and values, "
+      "completion of row keywords, an outline and go to definition");
+  sub->footer(std::string(kStatiUscitaLsp));
+  sub->callback([&c] { c.stato = lsp::comando_lsp(c.uscita); });
+}
+
 std::unique_ptr<CLI::App> crea_app(contesto& c) {
   auto app = std::make_unique<CLI::App>(
       "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
@@ -393,7 +412,8 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
                                         &registra_check,          &registra_dump,
-                                        &registra_plot,           &registra_view};
+                                        &registra_plot,           &registra_view,
+                                        &registra_lsp};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }
