@@ -13,8 +13,8 @@
 #include "tools/dump.h"
 #include "tools/grafico.h"
 #include "tools/ispeziona.h"
-#include "tools/regole.h"
 #include "tools/lsp_server.h"
+#include "tools/regole.h"
 #include "tools/verifica.h"
 #include "tools/versione.h"
 #include "tools/vista.h"
@@ -410,10 +410,9 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   app->set_version_flag("--version", "scenario-tool " + std::string(kVersione));
   documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
-  constexpr std::array kSottocomandi = {&registra_export_sources, &registra_compile,
-                                        &registra_check,          &registra_dump,
-                                        &registra_plot,           &registra_view,
-                                        &registra_lsp};
+  constexpr std::array kSottocomandi = {
+      &registra_export_sources, &registra_compile, &registra_check, &registra_dump,
+      &registra_plot,           &registra_view,    &registra_lsp};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }
