@@ -215,6 +215,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "l.txt:7:22: error: the indication board row at 510 m lands on cell 11 (550 to 599 m), which the speed board of line 5 already holds: one cell takes one object. Move one of them by 50 m or more [6]\n"
      "cartello_indicatore, 510, (X)\n"
      "                     ^~~\n"
+     "l.txt:5:18: note: the speed board on cell 11 (550 to 599 m) is laid by this row\n"
+     "indicatori_vmax, 500, 100, 100, 100, 0, , , , 0\n"
+     "                 ^~~\n"
      "1 error, 0 warnings\n"},
     {"abbattimento on a signal",
      righe{"[generale]",
@@ -230,6 +233,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:5:15: error: the abbattimento row at 1550 m lands on cell 31 (1550 to 1599 m), which the signal of line 3 already holds: one cell takes one object. Move one of them by 50 m or more [7]\n"
      "abbattimento, 1550, 3\n"
      "              ^~~~\n"
+     "t.txt:3:10: note: the signal on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"station off the 50 m step",
      righe{"[generale]",
@@ -273,6 +279,12 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:3:16: error: the signal at 1550 m (line 7, cell 32 (1600 to 1649 m)) stands shortly before the warning board of the slowdown at 3000 m, and both cells before the signal hold objects other than code points (cell 31 holds the signal of line 6 and 30 the signal of line 5): the completion walk has no cell for the signal's code point. Free cells 31 (1550 to 1599 m) and 30 (1500 to 1549 m), or move the signal [11]\n"
      "rallentamento, 3000, 60, 500, 0, 0, 60\n"
      "               ^~~~\n"
+     "t.txt:6:10: note: the signal on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "segnale, 1500, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:5:10: note: the signal on cell 30 (1500 to 1549 m) is laid by this row\n"
+     "segnale, 1450, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"signals on an approach window",
      righe{"[generale]",
@@ -290,6 +302,15 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:3:16: error: before the slowdown at 3000 m, whose start is on cell 61 (3050 to 3099 m), an approach window has no free cell for the code point the completion walk lays there (cell 56 holds the signal of line 7, 55 the signal of line 6 and 54 the signal of line 5). Move the objects there or the slowdown [12]\n"
      "rallentamento, 3000, 120, 500, 0, 0, 120\n"
      "               ^~~~\n"
+     "t.txt:7:10: note: the signal on cell 56 (2800 to 2849 m) is laid by this row\n"
+     "segnale, 2750, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:6:10: note: the signal on cell 55 (2750 to 2799 m) is laid by this row\n"
+     "segnale, 2700, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:5:10: note: the signal on cell 54 (2700 to 2749 m) is laid by this row\n"
+     "segnale, 2650, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"signals on a point inside a slowdown",
      righe{"[generale]",
@@ -307,6 +328,15 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:3:16: error: inside the slowdown at 3000 m, the cell due for a code point every 400 m and both its neighbours are taken around cell 69 (3450 to 3499 m) (cell 69 holds the signal of line 6, 68 the signal of line 5 and 70 the signal of line 7). Move the objects there [13]\n"
      "rallentamento, 3000, 60, 500, 0, 0, 60\n"
      "               ^~~~\n"
+     "t.txt:6:10: note: the signal on cell 69 (3450 to 3499 m) is laid by this row\n"
+     "segnale, 3400, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:5:10: note: the signal on cell 68 (3400 to 3449 m) is laid by this row\n"
+     "segnale, 3350, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:7:10: note: the signal on cell 70 (3500 to 3549 m) is laid by this row\n"
+     "segnale, 3450, 1, 4, 0, 0, 0, 0, 0, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"gradient beyond the strip",
      righe{"[generale]",
@@ -395,6 +425,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:4:10: error: the signal row at 1575 m lands on cell 32 (1600 to 1649 m), which the signal of line 3 already holds: one cell takes one object. Move one of them by 50 m or more [16]\n"
      "segnale, 1575, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
      "         ^~~~\n"
+     "t.txt:3:10: note: the signal on cell 32 (1600 to 1649 m) is laid by this row\n"
+     "segnale, 1525, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"slowdown warning board on a signal",
      righe{"[generale]",
@@ -410,6 +443,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:5:16: error: the warning board of the slowdown at 2700 m (1200 m before it) lands on cell 31 (1550 to 1599 m), which the signal of line 3 already holds: one cell takes one object. Move one of them by 50 m or more [17]\n"
      "rallentamento, 2700, 60, 450, 0, 0, 60\n"
      "               ^~~~\n"
+     "t.txt:3:10: note: the signal on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"slowdown start on a signal",
      righe{"[generale]",
@@ -425,6 +461,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:5:16: error: the start of the slowdown at 1500 m lands on cell 31 (1550 to 1599 m), which the signal of line 3 already holds: one cell takes one object. Move one of them by 50 m or more [18]\n"
      "rallentamento, 1500, 60, 450, 0, 0, 60\n"
      "               ^~~~\n"
+     "t.txt:3:10: note: the signal on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"slowdown end on a signal",
      righe{"[generale]",
@@ -440,6 +479,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:5:26: error: the end of the slowdown at 1000 m (x + l = 1500 m) lands on cell 31 (1550 to 1599 m), which the signal of line 3 already holds: one cell takes one object. Move one of them by 50 m or more [19]\n"
      "rallentamento, 1000, 60, 500, 0, 0, 60\n"
      "                         ^~~\n"
+     "t.txt:3:10: note: the signal on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "segnale, 1500, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "1 error, 0 warnings\n"},
     {"pre-warning cells taken",
      righe{"[generale]",
@@ -455,6 +497,9 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:5:34: error: the four pre-warning cells of the slowdown at 2750 m (cells 28 to 31 (1400 to 1599 m)) are not free: cell 31 holds the code point of line 3; the start, end and warning points stay written. Set f_ta to 0 or move the slowdown [20]\n"
      "rallentamento, 2750, 60, 450, 0, 1, 60\n"
      "                                 ^\n"
+     "t.txt:3:15: note: the code point on cell 31 (1550 to 1599 m) is laid by this row\n"
+     "abbattimento, 1550, 3\n"
+     "              ^~~~\n"
      "1 error, 0 warnings\n"},
     {"speed board on a speed board",
      righe{"[generale]",
@@ -468,6 +513,9 @@ const std::vector<caso_testo> kCasiTesto = {
       "[fine]"},
      "l.txt:6:18: error: the speed board row at 520 m lands on cell 11 (550 to 599 m), which the speed board of line 5 already holds: one cell takes one object. Move one of them by 50 m or more [21]\n"
      "indicatori_vmax, 520, 100, 100, 100, 0, , , , 0\n"
+     "                 ^~~\n"
+     "l.txt:5:18: note: the speed board on cell 11 (550 to 599 m) is laid by this row\n"
+     "indicatori_vmax, 500, 100, 100, 100, 0, , , , 0\n"
      "                 ^~~\n"
      "1 error, 0 warnings\n"},
     {"stations too close",
@@ -632,8 +680,14 @@ const std::vector<caso_testo> kCasiTesto = {
      "t.txt:7:10: error: the signal row at 1575 m lands on cell 32 (1600 to 1649 m), which the signal of line 6 already holds: one cell takes one object. Move one of them by 50 m or more [16]\n"
      "segnale, 1575, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
      "         ^~~~\n"
+     "t.txt:6:10: note: the signal on cell 32 (1600 to 1649 m) is laid by this row\n"
+     "segnale, 1525, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
      "t.txt:9:10: error: the signal row at 5010 m lands on cell 101 (5050 to 5099 m), which the signal of line 8 already holds: one cell takes one object. Move one of them by 50 m or more [16]\n"
      "segnale, 5010, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
+     "         ^~~~\n"
+     "t.txt:8:10: note: the signal on cell 101 (5050 to 5099 m) is laid by this row\n"
+     "segnale, 5000, 1, 4, 0, 0, 0, 2, 2, 0, 0, 0\n"
      "         ^~~~\n"
      "4 errors, 0 warnings\n"},
     {"a letter for a digit",

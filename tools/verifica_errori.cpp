@@ -99,6 +99,19 @@ std::string occupante(const raccolta_diagnosi& r, int64_t cella, std::optional<u
   return "an object";
 }
 
+// A note at the row that laid the object on `cella`, when a row did: where
+// the author finds what blocks the cell.
+std::vector<raccolta_diagnosi::nota_correlata> nota_occupante(const raccolta_diagnosi& r,
+                                                              int64_t cella,
+                                                              std::optional<uint8_t> evento,
+                                                              std::size_t fino_a) {
+  const posa_letta* p = ultima_posa(r, cella, fino_a, evento);
+  const riga_letta* riga = riga_della_posa(r, p);
+  if (riga == nullptr) return {};
+  return {{r.valore(*riga, 0), "the " + std::string(oggetto(p->evento)) + " on " +
+                                   cella_e_metri(cella) + " is laid by this row"}};
+}
+
 // 15: the row's position check, or the extent check that follows it.
 void errore_oltre(raccolta_diagnosi& r, const riga_letta& riga, const causa_codice& c) {
   const modello& m = r.m();
@@ -187,12 +200,14 @@ void errore_cella_occupata(raccolta_diagnosi& r, const riga_letta& riga, const c
                  celle_e_metri(punti.indice - 3, punti.indice) + ") are not free: cell " +
                  std::to_string(cella) + " holds " + chi +
                  "; the start, end and warning points stay written. Set f_ta to 0 or move the "
-                 "slowdown");
+                 "slowdown",
+             nota_occupante(r, cella, c.occupante, k.posati_prima));
     return;
   }
   r.errore(r.valore(riga, c.valore.value_or(0)), c.codice,
            chi_vuole(r, riga, c.codice) + " lands on " + cella_e_metri(cella) + ", which " + chi +
-               " already holds: one cell takes one object. Move one of them by 50 m or more");
+               " already holds: one cell takes one object. Move one of them by 50 m or more",
+           nota_occupante(r, cella, c.occupante, k.posati_prima));
 }
 
 void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_codice& c) {
@@ -581,7 +596,13 @@ void errore_completamento(raccolta_diagnosi& r, const codice_letto& k) {
     messaggio = "the completion walk finds no end of the slowdown at " + metri_x +
                 " before the end of the strip";
   }
-  r.errore(r.valore(*rallentamento, 0), c.codice, messaggio);
+  std::vector<raccolta_diagnosi::nota_correlata> note;
+  for (int64_t n : c.cercate) {
+    for (auto& nota : nota_occupante(r, n, std::nullopt, r.lettura().posati().size())) {
+      note.push_back(std::move(nota));
+    }
+  }
+  r.errore(r.valore(*rallentamento, 0), c.codice, messaggio, std::move(note));
 }
 
 // 1250, 1251: a reserved place found taken, at the row whose object took it.
