@@ -55,7 +55,7 @@ void BM_LetturaLinea(benchmark::State& stato) {
     scenario::sorgente_in_memoria sorgente(linea);
     scenario::sorgente_in_memoria treno;
     scenario::memorizza_dati(m, sorgente, treno);
-    benchmark::DoNotOptimize(m.tracciato[0].data());
+    benchmark::DoNotOptimize(m.tracciato.byte().data());
   }
 }
 BENCHMARK(BM_LetturaLinea)->Unit(benchmark::kMillisecond);

@@ -39,7 +39,8 @@ struct esito_compilazione {
 // and error record, reads the two texts (deleting each once read), then, when
 // there is a cell strip, runs the completion walk and checks and stamps the
 // markers and check codes. `m` may be a model of an earlier compile: all of
-// it is set anew.
+// it is set anew, in the memory it already has, and the outcome is the same
+// as on a fresh model.
 esito_compilazione compila_percorso(modello& m, testo_sorgente& linea, testo_sorgente& treno,
                                     const opzioni_compilazione& opzioni);
 
