@@ -11,16 +11,6 @@ namespace {
 
 constexpr std::size_t kByteMassimi = forma_di(tipo_elemento::doppio).byte;
 
-// The bytes of one half of a plan of `punti` points as the compile makes it:
-// points 0 and 1 integers, the last two empty, every other point a double.
-// The second half is laid this far in, so that a compile that reaches the
-// end of its plan never moves it.
-std::size_t byte_meta_compilata(std::size_t punti) {
-  if (punti < 4) return punti * kByteMassimi;
-  return 2 * forma_di(tipo_elemento::intero).byte + (punti - 4) * kByteMassimi +
-         2 * forma_di(tipo_elemento::vuoto).byte;
-}
-
 uint16_t tag_a(std::span<const uint8_t> byte, std::size_t dove) {
   if (byte.size() - dove < kByteTag) throw std::invalid_argument("a plan element is cut short");
   return prendi_le<uint16_t>(byte.data() + dove);
@@ -37,6 +27,12 @@ const forma_elemento& forma_a(std::span<const uint8_t> byte, std::size_t dove) {
 }
 
 }  // namespace
+
+std::size_t piano_tracciato::byte_meta_compilata(std::size_t punti) {
+  if (punti < 4) return punti * kByteMassimi;
+  return 2 * forma_di(tipo_elemento::intero).byte + (punti - 4) * kByteMassimi +
+         2 * forma_di(tipo_elemento::vuoto).byte;
+}
 
 const forma_elemento* forma_del_tag(uint16_t tag) {
   for (const forma_elemento& forma : kFormeElemento) {
@@ -60,6 +56,8 @@ void piano_tracciato::prepara(std::size_t punti) {
   svuota();
   punti_ = punti;
   completo_ = false;
+  // The second half is laid where a compile that reaches the end of its
+  // plan needs it, so that such a compile never moves it.
   const std::size_t prima_meta = byte_meta_compilata(punti);
   meta_[1].inizio = meta_[1].fine = prima_meta;
   if (byte_.size() < 2 * prima_meta) {
@@ -115,7 +113,9 @@ void piano_tracciato::posa(const elemento_tracciato& x, const elemento_tracciato
   const std::array<const elemento_tracciato*, 2> elementi = {&x, &y};
   for (std::size_t c = 0; c < 2; ++c) {
     const elemento_tracciato& e = *elementi[c];
-    uint8_t* dove = byte_.data() + posto(c, e.tipo, 1);
+    // posto may move the bytes: the pointer is taken after it.
+    const std::size_t posizione = posto(c, e.tipo, 1);
+    uint8_t* dove = byte_.data() + posizione;
     metti_le(dove, forma_di(e.tipo).tag);
     if (e.tipo == tipo_elemento::intero) {
       metti_le(dove + kByteTag, static_cast<int16_t>(e.valore));

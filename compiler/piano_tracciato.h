@@ -108,6 +108,10 @@ class piano_tracciato {
   iteratore_meta begin() const;
   iteratore_meta end() const;
 
+  // The bytes the plan keeps in memory: no more than its file has, once a
+  // compile has laid it out.
+  std::size_t memoria() const { return byte_.capacity(); }
+
   // The number of points; 0 when there is no plan.
   std::size_t punti() const { return punti_; }
   bool vuoto() const { return punti_ == 0; }
@@ -159,6 +163,11 @@ class piano_tracciato {
   // The element of point `punto` in half `coordinata`; empty past posati().
   // Throws std::out_of_range past the last point.
   elemento_tracciato elemento(std::size_t coordinata, std::size_t punto) const;
+
+  // The bytes of one half of a plan of `punti` points as the compile makes
+  // it when it reaches the end: points 0 and 1 integers, the last two empty,
+  // every other point a double.
+  static std::size_t byte_meta_compilata(std::size_t punti);
 
   // Equal points with equal elements, whatever memory each keeps.
   bool operator==(const piano_tracciato& altro) const;

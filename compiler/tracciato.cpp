@@ -7,31 +7,20 @@
 namespace scenario {
 namespace {
 
-struct punto {
-  double x;
-  double y;
-};
-
-// The straight step: the same again.
 struct dritto {
-  punto operator()(const punto& penultimo, const punto& ultimo) const {
-    return {ultimo.x + (ultimo.x - penultimo.x), ultimo.y + (ultimo.y - penultimo.y)};
+  punto_piano operator()(const punto_piano& penultimo, const punto_piano& ultimo) const {
+    return passo_dritto(penultimo, ultimo);
   }
 };
 
-// The curved step. Each bracket first, then the sum: the order the plan's
-// bytes depend on.
 struct curvo {
   double kappa;
-  punto operator()(const punto& penultimo, const punto& ultimo) const {
-    const punto d{ultimo.x - penultimo.x, ultimo.y - penultimo.y};
-    const double passo_x = d.x + kappa * d.y;
-    const double passo_y = d.y - kappa * d.x;
-    return {ultimo.x + passo_x, ultimo.y + passo_y};
+  punto_piano operator()(const punto_piano& penultimo, const punto_piano& ultimo) const {
+    return passo_curvo(penultimo, ultimo, kappa);
   }
 };
 
-punto punto_posato(const piano_tracciato& piano, std::size_t n) {
+punto_piano punto_posato(const piano_tracciato& piano, std::size_t n) {
   return {piano[0][n].valore, piano[1][n].valore};
 }
 
@@ -47,13 +36,13 @@ void tratto(modello& m, int32_t da, int32_t a, Passo passo) {
                             std::to_string(piano.posati()));
   }
   const auto inizio = static_cast<std::size_t>(da);
-  punto penultimo = punto_posato(piano, inizio - 2);
-  punto ultimo = punto_posato(piano, inizio - 1);
+  punto_piano penultimo = punto_posato(piano, inizio - 2);
+  punto_piano ultimo = punto_posato(piano, inizio - 1);
   const std::size_t n = static_cast<std::size_t>(a - da) + 1;
   const piano_tracciato::spazio_doppi spazio = piano.apri_doppi(n);
   constexpr std::size_t kPasso = forma_di(tipo_elemento::doppio).byte;
   for (std::size_t k = 0; k < n; ++k) {
-    const punto nuovo = passo(penultimo, ultimo);
+    const punto_piano nuovo = passo(penultimo, ultimo);
     piano_tracciato::scrivi_doppio(spazio.x + k * kPasso, nuovo.x);
     piano_tracciato::scrivi_doppio(spazio.y + k * kPasso, nuovo.y);
     penultimo = ultimo;

@@ -11,6 +11,27 @@
 
 namespace scenario {
 
+struct punto_piano {
+  double x;
+  double y;
+};
+
+// The straight step: the point after `ultimo` continues the step from
+// `penultimo` to `ultimo` unchanged.
+inline punto_piano passo_dritto(const punto_piano& penultimo, const punto_piano& ultimo) {
+  return {ultimo.x + (ultimo.x - penultimo.x), ultimo.y + (ultimo.y - penultimo.y)};
+}
+
+// The curved step: that step turned by `kappa`. Each bracket first, then the
+// sum: the order the plan's bytes depend on.
+inline punto_piano passo_curvo(const punto_piano& penultimo, const punto_piano& ultimo,
+                               double kappa) {
+  const punto_piano d{ultimo.x - penultimo.x, ultimo.y - penultimo.y};
+  const double passo_x = d.x + kappa * d.y;
+  const double passo_y = d.y - kappa * d.x;
+  return {ultimo.x + passo_x, ultimo.y + passo_y};
+}
+
 // Points 0 and 1 as the 16-bit integers (0, 0) and (0, 1): the plan starts at
 // the origin heading along the second coordinate. The plan must have no
 // point set yet.
