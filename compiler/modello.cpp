@@ -37,7 +37,7 @@ void ricomincia(modello& m) {
   std::vector<cella> celle = std::move(m.celle);
   piano_tracciato tracciato = std::move(m.tracciato);
   celle.clear();
-  tracciato.svuota();
+  tracciato.conserva_byte(true);
   m = modello{};
   m.celle = std::move(celle);
   m.tracciato = std::move(tracciato);

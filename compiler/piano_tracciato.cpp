@@ -56,6 +56,7 @@ void piano_tracciato::prepara(std::size_t punti) {
   svuota();
   punti_ = punti;
   completo_ = false;
+  if (!conserva_) return;
   // The second half is laid where a compile that reaches the end of its
   // plan needs it, so that such a compile never moves it.
   const std::size_t prima_meta = byte_meta_compilata(punti);
@@ -64,6 +65,17 @@ void piano_tracciato::prepara(std::size_t punti) {
     // Nothing of the last plan needs to move over.
     byte_.clear();
     byte_.resize(2 * prima_meta);
+  }
+}
+
+void piano_tracciato::conserva_byte(bool conserva) {
+  conserva_ = conserva;
+  svuota();
+}
+
+void piano_tracciato::richiedi_byte() const {
+  if (!conserva_) {
+    throw std::logic_error("the plan's points were counted, not kept: there is nothing to read");
   }
 }
 
@@ -110,6 +122,10 @@ std::size_t piano_tracciato::posto(std::size_t coordinata, tipo_elemento tipo, s
 
 void piano_tracciato::posa(const elemento_tracciato& x, const elemento_tracciato& y) {
   richiedi_punti(1);
+  if (!conserva_) {
+    ++posati_;
+    return;
+  }
   const std::array<const elemento_tracciato*, 2> elementi = {&x, &y};
   for (std::size_t c = 0; c < 2; ++c) {
     const elemento_tracciato& e = *elementi[c];
@@ -128,7 +144,10 @@ void piano_tracciato::posa(const elemento_tracciato& x, const elemento_tracciato
 
 piano_tracciato::spazio_doppi piano_tracciato::apri_doppi(std::size_t n) {
   richiedi_punti(n);
-  if (n == 0) return {nullptr, nullptr};
+  if (n == 0 || !conserva_) {
+    posati_ += n;
+    return {nullptr, nullptr};
+  }
   const std::size_t x = posto(0, tipo_elemento::doppio, n);
   const std::size_t y = posto(1, tipo_elemento::doppio, n);
   posati_ += n;
@@ -137,6 +156,11 @@ piano_tracciato::spazio_doppi piano_tracciato::apri_doppi(std::size_t n) {
 
 void piano_tracciato::completa() {
   if (completo_) return;
+  if (!conserva_) {
+    posati_ = punti_;
+    completo_ = true;
+    return;
+  }
   const std::size_t resto = punti_ - posati_;
   if (resto > 0) {
     for (std::size_t c = 0; c < 2; ++c) {
@@ -150,6 +174,7 @@ void piano_tracciato::completa() {
 }
 
 std::span<const uint8_t> piano_tracciato::byte() const {
+  richiedi_byte();
   if (!completo_) throw std::logic_error("the plan's bytes were asked for before it was complete");
   return {byte_.data(), meta_[1].fine};
 }
@@ -164,6 +189,7 @@ elemento_tracciato piano_tracciato::elemento(std::size_t coordinata, std::size_t
     throw std::out_of_range("plan point " + std::to_string(punto) + " is outside the plan of " +
                             std::to_string(punti_) + " points");
   }
+  richiedi_byte();
   if (punto >= posati_) return {};
   const std::vector<serie>& tutte = meta_.at(coordinata).tratti;
   const auto dopo = std::upper_bound(tutte.begin(), tutte.end(), punto,
@@ -209,7 +235,8 @@ piano_tracciato piano_tracciato::dai_byte(std::span<const uint8_t> byte) {
 }
 
 bool piano_tracciato::operator==(const piano_tracciato& altro) const {
-  if (punti_ != altro.punti_ || posati_ != altro.posati_ || completo_ != altro.completo_) {
+  if (punti_ != altro.punti_ || posati_ != altro.posati_ || completo_ != altro.completo_ ||
+      conserva_ != altro.conserva_) {
     return false;
   }
   for (std::size_t c = 0; c < 2; ++c) {

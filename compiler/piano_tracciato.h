@@ -119,6 +119,14 @@ class piano_tracciato {
   // No plan at all. The memory stays, for the next plan.
   void svuota();
 
+  // Whether the plans prepared from now on keep their points (the default)
+  // or only count them: a compile whose plan nobody reads (check) still
+  // reads the curve rows and meets the plan's limits, but computes and keeps
+  // nothing. A plan that only counts has no elements and no bytes to give
+  // (std::logic_error). Empties the plan.
+  void conserva_byte(bool conserva);
+  bool conserva() const { return conserva_; }
+
   // A plan of `punti` points, none set yet, in the memory of the last plan
   // when it is enough.
   void prepara(std::size_t punti);
@@ -133,7 +141,8 @@ class piano_tracciato {
   // it computes them: point posati() + k goes to x + 10 k in the first half
   // and y + 10 k in the second, each through scrivi_doppio. The points count
   // as set from now on, so each must be written before the plan is read.
-  // Throws std::out_of_range when fewer than `n` points are left.
+  // Throws std::out_of_range when fewer than `n` points are left. A plan
+  // that only counts gives no room (null pointers).
   struct spazio_doppi {
     uint8_t* x;
     uint8_t* y;
@@ -186,6 +195,7 @@ class piano_tracciato {
   };
 
   void richiedi_punti(std::size_t n) const;
+  void richiedi_byte() const;
   std::size_t posto(std::size_t coordinata, tipo_elemento tipo, std::size_t n);
   void sposta_seconda_meta(std::size_t nuovo_inizio, std::size_t spazio);
 
@@ -197,6 +207,7 @@ class piano_tracciato {
   std::size_t punti_ = 0;
   std::size_t posati_ = 0;
   bool completo_ = true;
+  bool conserva_ = true;
   std::array<meta_posata, 2> meta_;
 };
 

@@ -35,10 +35,14 @@ void tratto(modello& m, int32_t da, int32_t a, Passo passo) {
                             " is not the next point of the plan, " +
                             std::to_string(piano.posati()));
   }
+  const std::size_t n = static_cast<std::size_t>(a - da) + 1;
+  if (!piano.conserva()) {
+    piano.apri_doppi(n);
+    return;
+  }
   const auto inizio = static_cast<std::size_t>(da);
   punto_piano penultimo = punto_posato(piano, inizio - 2);
   punto_piano ultimo = punto_posato(piano, inizio - 1);
-  const std::size_t n = static_cast<std::size_t>(a - da) + 1;
   const piano_tracciato::spazio_doppi spazio = piano.apri_doppi(n);
   constexpr std::size_t kPasso = forma_di(tipo_elemento::doppio).byte;
   for (std::size_t k = 0; k < n; ++k) {

@@ -40,7 +40,8 @@ void imposta_origine(modello& m);
 // Points da..a, each continuing the step from the point two before it to the
 // point before it. `da` must be the next point the plan has not set, 2 or
 // more; nothing happens when a < da. Throws std::out_of_range otherwise, or
-// when the plan ends before `a`.
+// when the plan ends before `a`. A plan that only counts its points
+// (piano_tracciato::conserva_byte) counts them, and computes nothing.
 void tratto_dritto(modello& m, int32_t da, int32_t a);
 
 // The same, each step turned by about `kappa` radians (kappa > 0 turns from

@@ -123,6 +123,8 @@ void compila_osservando(modello& m, const std::optional<std::string>& linea,
   opzioni.percorso = kPercorso;
   opzioni.treno = kTreno;
   opzioni.osservatore = &lettura;
+  // check reads the reading, never the plan's points: they are counted, not kept.
+  opzioni.conserva_tracciato = false;
   compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
 }

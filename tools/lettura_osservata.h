@@ -140,7 +140,9 @@ class lettura_osservata final : public osservatore_lettura {
 
 // The compile of the program's run (memorizza_percorso with j = 1, the
 // embedded scenario's names) of two texts in memory, told to `lettura`, which
-// is then concluded. A missing text is given as nothing.
+// is then concluded. A missing text is given as nothing. The plan's points
+// are counted, not kept (opzioni_compilazione::conserva_tracciato): `m` has
+// no plan bytes.
 void compila_osservando(modello& m, const std::optional<std::string>& linea,
                         const std::optional<std::string>& treno, lettura_osservata& lettura);
 

@@ -1,0 +1,177 @@
+// Whole processes, from start to exit, each in a temporary folder: the
+// program's run beside `cat` copying the run's six files into one file (the
+// least a process that reads and writes those bytes does), and scenario-tool's
+// check and compile of the largest route. Times are wall-clock; "cpu_ms" and
+// "sys_ms" are the processor time of the process run (all of it, and the
+// kernel's part), which a busy machine does not stretch.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/file_cartella.h"
+#include "bench/percorso_massimo.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kProgramma = SCENARIO_PROGRAMMA;
+const char* const kStrumento = SCENARIO_STRUMENTO;
+
+// The six files of the run, as the program names them.
+const std::vector<std::string> kFileDellEsecuzione = {
+    "Ulmo_Tarvignano_Rovesco_linea.dat",
+    "Ulmo_Tarvignano_Rovesco_4816.sim",
+    "Ulmo_Tarvignano_Rovesco_4816.dat",
+    "Ulmo_Tarvignano_Rovesco_4816_scheda_treno.txt",
+    "Ulmo_Tarvignano_Rovesco_4816_rallentamenti.txt",
+    "Ulmo_Tarvignano_Rovesco_4816_note.txt",
+};
+
+// A folder of its own for the measures, removed at the end.
+class cartella_misure {
+ public:
+  cartella_misure() {
+    std::string modello = (fs::temp_directory_path() / "misure_XXXXXX").string();
+    if (mkdtemp(modello.data()) == nullptr) throw std::runtime_error("cannot make a folder");
+    percorso_ = modello;
+  }
+  ~cartella_misure() {
+    std::error_code errore;
+    fs::remove_all(percorso_, errore);
+  }
+  cartella_misure(const cartella_misure&) = delete;
+  cartella_misure& operator=(const cartella_misure&) = delete;
+  const fs::path& percorso() const { return percorso_; }
+
+ private:
+  fs::path percorso_;
+};
+
+double secondi(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+}
+
+// Processor time of the processes waited for so far: all of it, and the kernel's.
+struct tempo_figli {
+  double totale = 0;
+  double sistema = 0;
+};
+tempo_figli tempo_dei_figli() {
+  rusage uso{};
+  getrusage(RUSAGE_CHILDREN, &uso);
+  return {secondi(uso.ru_utime) + secondi(uso.ru_stime), secondi(uso.ru_stime)};
+}
+
+// Runs `argomenti` (the program first) in `cartella` and waits for it; its
+// standard output goes to `uscita` (emptied first) or nowhere, its standard
+// error nowhere. Returns the exit status.
+int esegui(const std::vector<std::string>& argomenti, const fs::path& cartella,
+           const fs::path& uscita = "/dev/null") {
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_addchdir_np(&azioni, cartella.c_str());
+  posix_spawn_file_actions_addopen(&azioni, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&azioni, 1, uscita.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t figlio = 0;
+  const int errore = posix_spawnp(&figlio, argv[0], &azioni, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&azioni);
+  if (errore != 0) return -1;
+  int stato = 0;
+  if (waitpid(figlio, &stato, 0) != figlio || !WIFEXITED(stato)) return -1;
+  return WEXITSTATUS(stato);
+}
+
+// Times `argomenti` in `cartella`, failing the benchmark on a status other than 0.
+void misura(benchmark::State& stato, const std::vector<std::string>& argomenti,
+            const fs::path& cartella, const fs::path& uscita = "/dev/null") {
+  const tempo_figli prima = tempo_dei_figli();
+  for (auto _ : stato) {
+    if (esegui(argomenti, cartella, uscita) != 0) {
+      stato.SkipWithError((argomenti[0] + " did not end with status 0").c_str());
+      return;
+    }
+  }
+  const tempo_figli dopo = tempo_dei_figli();
+  const auto per_volta = [&stato](double s) {
+    return benchmark::Counter(s * 1e3 / static_cast<double>(stato.iterations()));
+  };
+  stato.counters["cpu_ms"] = per_volta(dopo.totale - prima.totale);
+  stato.counters["sys_ms"] = per_volta(dopo.sistema - prima.sistema);
+}
+
+// The program copied into a folder of its own and run there once, so that
+// every timed run replaces its files as a run on a user's machine does.
+struct esecuzione_preparata {
+  cartella_misure cartella;
+  std::string programma;
+
+  esecuzione_preparata() {
+    const fs::path copia = cartella.percorso() / fs::path(kProgramma).filename();
+    fs::copy_file(kProgramma, copia);
+    programma = copia.string();
+    if (esegui({programma}, cartella.percorso()) != 0) {
+      throw std::runtime_error("the program's run failed");
+    }
+  }
+};
+
+void BM_EsecuzioneProgramma(benchmark::State& stato) {
+  const esecuzione_preparata e;
+  misura(stato, {e.programma}, e.cartella.percorso());
+}
+BENCHMARK(BM_EsecuzioneProgramma)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CatDeiSeiFile(benchmark::State& stato) {
+  const esecuzione_preparata e;
+  std::vector<std::string> argomenti = {"cat"};
+  argomenti.insert(argomenti.end(), kFileDellEsecuzione.begin(), kFileDellEsecuzione.end());
+  misura(stato, argomenti, e.cartella.percorso(), e.cartella.percorso() / "tutto");
+}
+BENCHMARK(BM_CatDeiSeiFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The largest route's two texts in a folder of their own.
+struct percorso_massimo_su_disco {
+  cartella_misure cartella;
+  std::string linea;
+  std::string treno;
+
+  percorso_massimo_su_disco() {
+    const scenario::banco::testi_sorgente testi = scenario::banco::percorso_massimo();
+    linea = (cartella.percorso() / "linea.txt").string();
+    treno = (cartella.percorso() / "treno.txt").string();
+    scenario::sostituisci_file(linea, testi.linea);
+    scenario::sostituisci_file(treno, testi.treno);
+  }
+};
+
+void BM_VerificaPercorsoMassimoProcesso(benchmark::State& stato) {
+  const percorso_massimo_su_disco p;
+  misura(stato, {kStrumento, "check", p.linea, p.treno}, p.cartella.percorso());
+}
+BENCHMARK(BM_VerificaPercorsoMassimoProcesso)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CompilazionePercorsoMassimoProcesso(benchmark::State& stato) {
+  const percorso_massimo_su_disco p;
+  misura(stato, {kStrumento, "compile", p.linea, p.treno, "out"}, p.cartella.percorso());
+}
+BENCHMARK(BM_CompilazionePercorsoMassimoProcesso)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
