@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/modello.h"
@@ -95,6 +96,11 @@ class lettura_osservata final : public osservatore_lettura {
   void controlli() override { fase_ = fase_compilazione::controlli; }
   void posato(int64_t cella, uint8_t evento, std::optional<int64_t> per_cella) override;
   void codice(const causa_codice& causa) override;
+
+  // Makes room for the reading of `byte` as text `t`, before it starts: as
+  // many fields as the text has separators and one more, and a few events a
+  // line, so that the lists of a long text are laid out once, not regrown.
+  void prevedi(testo_letto t, std::string_view byte);
 
   // Builds the rows and keyword fields once the reading is over.
   void concludi();
