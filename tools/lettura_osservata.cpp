@@ -79,6 +79,13 @@ std::size_t lettura_osservata::fine_valori(std::size_t evento) const {
 void lettura_osservata::concludi() {
   righe_.clear();
   chiavi_.clear();
+  const auto eventi_di = [this](tipo_evento tipo) {
+    return static_cast<std::size_t>(
+        std::count_if(eventi_.begin(), eventi_.end(),
+                      [tipo](const evento_lettura& e) { return e.tipo == tipo; }));
+  };
+  righe_.reserve(eventi_di(tipo_evento::riga));
+  chiavi_.reserve(eventi_di(tipo_evento::chiave));
   bool in_generale = false;
   std::size_t inizio = 0;  // fields read before the current keyword search
   for (std::size_t n = 0; n < eventi_.size(); ++n) {
