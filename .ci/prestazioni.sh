@@ -34,34 +34,34 @@ awk -F, '
   END {
     for (n in reale) if (reale[n] == "") { print "missing: " n; errore = 1 }
     pavimento = cpu["BM_PavimentoAritmetica"] + cpu["BM_PavimentoCopia"]
-    printf "%-46s %-44s %s\n", "figure (medians)", "measured", "goal"
-    printf "%-46s %-44s %s\n", "embedded scenario, compiled in memory",
+    printf "%-50s %-44s %s\n", "figure (medians)", "measured", "goal"
+    printf "%-50s %-44s %s\n", "embedded scenario, compiled in memory",
       sprintf("%.2f ms (a new model each time: %.2f ms)", cpu["BM_CompilazioneScenario"],
               cpu["BM_CompilazioneScenarioModelloNuovo"]), "under 1 ms"
-    printf "%-46s %-44s %s\n", "largest route (1 000 000 m), in memory",
+    printf "%-50s %-44s %s\n", "largest route (1 000 000 m), in memory",
       sprintf("%.2f ms, %.2fx the floor", cpu["BM_CompilazionePercorsoMassimo"],
               cpu["BM_CompilazionePercorsoMassimo"] / pavimento), "within 2x of the floor"
-    printf "%-46s %-44s\n", "  its floor: the plan computed + its bytes copied",
+    printf "%-50s %-44s\n", "  its floor: the plan computed + its bytes copied",
       sprintf("%.2f ms = %.2f + %.2f ms", pavimento, cpu["BM_PavimentoAritmetica"],
               cpu["BM_PavimentoCopia"])
-    printf "%-46s %-44s\n", "  the plan bytes written to a file, one write",
+    printf "%-50s %-44s\n", "  the plan bytes written to a file, one write",
       sprintf("%.2f ms", reale["BM_PavimentoScrittura"])
-    printf "%-46s %-44s %s\n", "the program'"'"'s whole run, start to exit",
+    printf "%-50s %-44s %s\n", "the program'"'"'s whole run, start to exit",
       sprintf("%.2f ms, %.2fx cat (%.2f ms)", reale["BM_EsecuzioneProgramma"],
               reale["BM_EsecuzioneProgramma"] / reale["BM_CatDeiSeiFile"], reale["BM_CatDeiSeiFile"]),
       "at most 2x the cat"
-    printf "%-46s %-44s\n", "  processor time of each process",
+    printf "%-50s %-44s\n", "  processor time of each process",
       sprintf("%.2f ms, %.2fx cat (%.2f ms)", cpu_figlio["BM_EsecuzioneProgramma"],
               cpu_figlio["BM_EsecuzioneProgramma"] / cpu_figlio["BM_CatDeiSeiFile"],
               cpu_figlio["BM_CatDeiSeiFile"])
-    printf "%-46s %-44s\n", "  page faults of each process",
+    printf "%-50s %-44s\n", "  page faults of each process",
       sprintf("%d, cat %d", fault["BM_EsecuzioneProgramma"], fault["BM_CatDeiSeiFile"])
-    printf "%-46s %-44s %s\n", "check on the largest route, in memory",
+    printf "%-50s %-44s %s\n", "check on the largest route, in memory",
       sprintf("%.2f ms, %.2fx its compile (%.2f ms)", cpu["BM_VerificaPercorsoMassimo"],
               cpu["BM_VerificaPercorsoMassimo"] / cpu["BM_CompilazionePercorsoMassimoModelloNuovo"],
               cpu["BM_CompilazionePercorsoMassimoModelloNuovo"]),
       "under 100 ms, at most 3x the compile"
-    printf "%-46s %-44s\n", "  scenario-tool check and compile, processes",
+    printf "%-50s %-44s\n", "  scenario-tool check and compile, processes",
       sprintf("%.2f ms, %.2fx compile (%.2f ms)", reale["BM_VerificaPercorsoMassimoProcesso"],
               reale["BM_VerificaPercorsoMassimoProcesso"] / reale["BM_CompilazionePercorsoMassimoProcesso"],
               reale["BM_CompilazionePercorsoMassimoProcesso"])

@@ -119,6 +119,24 @@ TEST(PianoTracciato, NoPointPastTheLast) {
   EXPECT_THROW((void)p[0][3], std::out_of_range);
 }
 
+// A plan that only counts its points takes no memory and has nothing to read.
+TEST(PianoTracciato, APlanThatOnlyCountsKeepsNothing) {
+  piano_tracciato p;
+  p.conserva_byte(false);
+  p.prepara(1'000);
+  p.posa(intero(0), intero(0));
+  p.posa(intero(0), intero(1));
+  EXPECT_EQ(p.apri_doppi(900).x, nullptr);
+  EXPECT_EQ(p.posati(), 902U);
+  EXPECT_THROW(p.apri_doppi(99), std::out_of_range);
+  p.completa();
+  EXPECT_TRUE(p.completo());
+  EXPECT_EQ(p.punti(), 1'000U);
+  EXPECT_EQ(p.memoria(), 0U);
+  EXPECT_THROW((void)p.byte(), std::logic_error);
+  EXPECT_THROW((void)p[0][0], std::logic_error);
+}
+
 // A plan prepared again, smaller, lives in the memory of the larger one, and
 // is the same plan as one prepared in new memory.
 TEST(PianoTracciato, PreparedAgainItKeepsItsMemory) {
