@@ -50,6 +50,8 @@ awk -F, '
       sprintf("%.2f ms, %.2fx cat (%.2f ms)", reale["BM_EsecuzioneProgramma"],
               reale["BM_EsecuzioneProgramma"] / reale["BM_CatDeiSeiFile"], reale["BM_CatDeiSeiFile"]),
       "at most 2x the cat"
+    printf "%-50s %-44s\n", "  the run'"'"'s file work alone, in one process",
+      sprintf("%.2f ms", reale["BM_FileDellEsecuzione"])
     printf "%-50s %-44s\n", "  processor time of each process",
       sprintf("%.2f ms, %.2fx cat (%.2f ms)", cpu_figlio["BM_EsecuzioneProgramma"],
               cpu_figlio["BM_EsecuzioneProgramma"] / cpu_figlio["BM_CatDeiSeiFile"],

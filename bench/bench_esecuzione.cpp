@@ -18,8 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
+#include "base/scrittore_testo.h"
 #include "bench/percorso_massimo.h"
+#include "scenario/sorgenti.h"
 
 namespace {
 
@@ -148,6 +151,43 @@ void BM_CatDeiSeiFile(benchmark::State& stato) {
   misura(stato, argomenti, e.cartella.percorso(), e.cartella.percorso() / "tutto");
 }
 BENCHMARK(BM_CatDeiSeiFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The run's file work alone, in this process, with nothing computed: the
+// same files written, read back and deleted through the file layer, in the
+// run's order and with the run's bytes, under the folder's lock. The least
+// the run's safe replacement of its files costs on this file system.
+void BM_FileDellEsecuzione(benchmark::State& stato) {
+  const esecuzione_preparata e;
+  const fs::path& cartella = e.cartella.percorso();
+  const auto file = [&cartella](const std::string& nome) { return cartella / nome; };
+  const std::string linea = scenario::testo_da_righe(scenario::righe_dati_linea());
+  const std::string treno = scenario::testo_da_righe(scenario::righe_dati_treno());
+  const fs::path file_linea = file("Ulmo_Tarvignano_Rovesco_linea.txt");
+  const fs::path file_treno = file("Ulmo_Tarvignano_Rovesco_4816-.txt");
+  // Of the six files (kFileDellEsecuzione), the run writes the three
+  // documents, the notes first, and after the texts the three compiled files.
+  const std::vector<std::size_t> documenti = {5, 4, 3};
+  const std::vector<std::size_t> compilati = {0, 1, 2};
+  std::vector<std::string> byte;
+  for (const std::string& nome : kFileDellEsecuzione) {
+    byte.push_back(scenario::leggi_file(file(nome), scenario::kLimiteFileCompilato));
+  }
+  const auto sostituisci = [&](std::size_t n) {
+    scenario::sostituisci_file(file(kFileDellEsecuzione[n]), byte[n]);
+  };
+  for (auto _ : stato) {
+    const scenario::blocco_cartella blocco(cartella);
+    scenario::sostituisci_file(file_linea, linea);
+    scenario::sostituisci_file(file_treno, treno);
+    for (std::size_t n : documenti) sostituisci(n);
+    for (const fs::path& testo : {file_linea, file_treno}) {
+      benchmark::DoNotOptimize(scenario::leggi_file(testo, scenario::kLimiteTestoSorgente));
+      scenario::elimina_file(testo);
+    }
+    for (std::size_t n : compilati) sostituisci(n);
+  }
+}
+BENCHMARK(BM_FileDellEsecuzione)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The largest route's two texts in a folder of their own.
 struct percorso_massimo_su_disco {

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <span>
 #include <string_view>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "base/binario.h"
+#include "base/memoria_grande.h"
 
 namespace scenario {
 
@@ -55,18 +55,23 @@ inline constexpr const forma_elemento& forma_di(tipo_elemento t) {
 // The form of a tag; nothing for a tag no form has.
 const forma_elemento* forma_del_tag(uint16_t tag);
 
-// Memory that is not cleared when it is handed out: the plan writes every
-// byte it keeps before anyone reads it, so clearing would only touch every
-// page one time more.
+// The plan's memory: not cleared when it is handed out, as the plan writes
+// every byte it keeps before anyone reads it (clearing would only touch every
+// page one time more), and taken in the system's large pages when it is
+// large (base/memoria_grande.h).
 template <typename T>
-struct memoria_grezza : std::allocator<T> {
+struct memoria_piano {
+  using value_type = T;
   template <typename U>
   struct rebind {
-    using other = memoria_grezza<U>;
+    using other = memoria_piano<U>;
   };
-  memoria_grezza() = default;
+  memoria_piano() = default;
   template <typename U>
-  explicit memoria_grezza(const memoria_grezza<U>& /*altra*/) {}
+  explicit memoria_piano(const memoria_piano<U>& /*altra*/) {}
+
+  T* allocate(std::size_t n) { return static_cast<T*>(prendi_memoria_grande(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { rendi_memoria_grande(p, n * sizeof(T)); }
   template <typename U>
   void construct(U* dove) {
     ::new (static_cast<void*>(dove)) U;
@@ -74,6 +79,10 @@ struct memoria_grezza : std::allocator<T> {
   template <typename U, typename... A>
   void construct(U* dove, A&&... argomenti) {
     ::new (static_cast<void*>(dove)) U(std::forward<A>(argomenti)...);
+  }
+  template <typename U>
+  bool operator==(const memoria_piano<U>& /*altra*/) const {
+    return true;
   }
 };
 
@@ -109,7 +118,8 @@ class piano_tracciato {
   iteratore_meta end() const;
 
   // The bytes the plan keeps in memory: no more than its file has, once a
-  // compile has laid it out.
+  // compile has laid it out (the system may map a large buffer in whole
+  // 2 MiB pages).
   std::size_t memoria() const { return byte_.capacity(); }
 
   // The number of points; 0 when there is no plan.
@@ -203,7 +213,7 @@ class piano_tracciato {
 
   // The first half from byte 0, the second from meta_[1].inizio; once the
   // plan is complete the second follows the first at once.
-  std::vector<uint8_t, memoria_grezza<uint8_t>> byte_;
+  std::vector<uint8_t, memoria_piano<uint8_t>> byte_;
   std::size_t punti_ = 0;
   std::size_t posati_ = 0;
   bool completo_ = true;
