@@ -13,13 +13,20 @@ bench=build/default/bench
 cmake --build --preset default --target bench_compilazione bench_esecuzione >/dev/null
 
 risultati=$(mktemp)
-trap 'rm -f "$risultati"' EXIT
+errori=$(mktemp)
+trap 'rm -f "$risultati" "$errori"' EXIT
 opzioni=(--benchmark_min_time="$tempo" --benchmark_repetitions=3
   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
   --benchmark_format=csv)
-"$bench/bench_compilazione" "${opzioni[@]}" --benchmark_filter='Compilazione|Verifica|Pavimento' \
-  >"$risultati" 2>/dev/null
-"$bench/bench_esecuzione" "${opzioni[@]}" >>"$risultati" 2>/dev/null
+misura() {
+  if ! "$@" "${opzioni[@]}" >>"$risultati" 2>"$errori"; then
+    echo "$1 failed:" >&2
+    tail -n 20 "$errori" >&2
+    exit 1
+  fi
+}
+misura "$bench/bench_compilazione" --benchmark_filter='Compilazione|Verifica|Pavimento'
+misura "$bench/bench_esecuzione"
 
 # The medians, by name: processor time for what runs in this process, wall
 # time and the process's own processor time for whole processes.
