@@ -5,7 +5,7 @@
 namespace scenario::banco {
 namespace {
 
-constexpr int kLunghezza = 1'000'000;
+constexpr int kLunghezza = kLunghezzaPercorsoMassimo;
 constexpr int kPassoCurve = 400;
 constexpr int kPassoPendenze = 100;
 constexpr int kPassoSegnali = 1'000;
@@ -27,13 +27,10 @@ void riga(std::string& testo, const std::string& r) {
 
 std::string n(int v) { return std::to_string(v); }
 
-// Curves of 200 m, left and right in turn, every class: the plan winds but
-// keeps its heading, and the last ends before metre 1 000 000.
 void curve(std::string& t) {
   riga(t, "[curve]");
-  for (int k = 0; k * kPassoCurve + 300 < kLunghezza; ++k) {
-    const char* lato = k % 2 == 0 ? "curvad" : "curvas";
-    riga(t, lato + n(1 + (k / 2) % 6) + ", " + n(k * kPassoCurve + 100) + ", 200");
+  for (const curva_massima& c : curve_percorso_massimo()) {
+    riga(t, c.parola_chiave + ", " + n(c.inizio) + ", " + n(c.lunghezza));
   }
 }
 
@@ -144,6 +141,17 @@ std::string treno() {
 }
 
 }  // namespace
+
+// Curves of 200 m, left and right in turn, every class: the plan winds but
+// keeps its heading, and the last ends before metre 1 000 000.
+std::vector<curva_massima> curve_percorso_massimo() {
+  std::vector<curva_massima> curve;
+  for (int k = 0; k * kPassoCurve + 300 < kLunghezza; ++k) {
+    const char* lato = k % 2 == 0 ? "curvad" : "curvas";
+    curve.push_back({lato + n(1 + (k / 2) % 6), k * kPassoCurve + 100, 200});
+  }
+  return curve;
+}
 
 testi_sorgente percorso_massimo() { return {linea(), treno()}; }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "compiler/modello.h"
@@ -21,6 +22,24 @@ constexpr std::size_t kByteTestoTabella = 65'535;
 std::size_t salta_cifre(std::string_view testo, std::size_t pos) {
   while (pos < testo.size() && cifra(testo[pos])) ++pos;
   return pos;
+}
+
+// Most numbers of a text are whole, and short: digits [inizio, fine) that no
+// fraction or exponent follows and that fit 15 digits are a double exactly,
+// the very double strtod would give, without its cost. Nothing otherwise.
+std::optional<double> intero_esatto(std::string_view token, std::size_t inizio, std::size_t fine) {
+  constexpr std::size_t kCifreEsatte = 15;  // below 2^53: every such integer is a double
+  if (fine - inizio > kCifreEsatte) return std::nullopt;
+  const bool segue_frazione =
+      fine + 1 < token.size() && token[fine] == '.' && cifra(token[fine + 1]);
+  const bool segue_esponente =
+      fine + 1 < token.size() && (token[fine] == 'e' || token[fine] == 'E');
+  if (segue_frazione || segue_esponente) return std::nullopt;
+  uint64_t valore = 0;
+  for (std::size_t k = inizio; k < fine; ++k) {
+    valore = valore * 10 + static_cast<uint64_t>(token[k] - '0');
+  }
+  return static_cast<double>(valore);
 }
 
 }  // namespace
@@ -48,6 +67,9 @@ double valore_numerico(std::string_view token, bool& fuori_scala) {
   const std::size_t inizio_cifre = pos;
   pos = salta_cifre(token, pos);
   if (pos == inizio_cifre) return 0.0;
+  if (const std::optional<double> intero = intero_esatto(token, inizio_cifre, pos)) {
+    return negativo ? -*intero : *intero;
+  }
   if (pos + 1 < token.size() && token[pos] == '.' && cifra(token[pos + 1])) {
     pos = salta_cifre(token, pos + 1);
   }

@@ -4,6 +4,7 @@
 // from the curve rows, and deletes the text.
 #include "compiler/lettore_linea.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string>
@@ -133,7 +134,7 @@ class lettore_linea {
   esito_riga fuori_striscia(causa_codice causa);
   bool in_striscia(int32_t n) const { return n >= 0 && n <= m_.ultima_cella; }
   void riempi_pendenza(int32_t fino_a);
-  bool avanza_tracciato();
+  bool avanza_tracciato(int32_t ultimo, int32_t fine, double kappa);
   void chiudi_ed_elimina() { linea_.elimina(); }
   esito_linea ferma(const causa_codice& causa);
   esito_riga ferma_righe(const causa_codice& causa);
@@ -370,10 +371,22 @@ lettore_linea::esito_riga lettore_linea::riga_pendenza() {
   return esito_riga::avanti;
 }
 
-// Moves to the next plan point; true when the plan has passed its limit.
-bool lettore_linea::avanza_tracciato() {
-  ++v_.indice_tracciato;
-  return v_.indice_tracciato > kLimiteTracciato;
+// The straight points up to `ultimo` (the plan's limit at most) and the
+// curved ones up to `fine` (the same), from the next point on. False when
+// the plan passed its limit.
+bool lettore_linea::avanza_tracciato(int32_t ultimo, int32_t fine, double kappa) {
+  int32_t& indice = v_.indice_tracciato;
+  if (indice <= ultimo && indice <= kLimiteTracciato) {
+    const int32_t a = std::min(ultimo, kLimiteTracciato);
+    tratto_dritto(m_, indice, a);
+    indice = a + 1;
+  }
+  if (indice <= fine && indice <= kLimiteTracciato) {
+    const int32_t a = std::min(fine, kLimiteTracciato);
+    tratto_curvo(m_, indice, a, kappa);
+    indice = a + 1;
+  }
+  return indice <= kLimiteTracciato;
 }
 
 lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
@@ -389,15 +402,7 @@ lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
   std::optional<double> kappa = curvatura_classe(chiave);
   if (!kappa) return ferma_righe(causa_codice(103));
   if (contiene(chiave, "s")) kappa = -*kappa;
-  while (v_.indice_tracciato <= inizio) {
-    punto_dritto(m_, v_.indice_tracciato);
-    if (avanza_tracciato()) break;
-  }
-  while (v_.indice_tracciato <= fine && v_.indice_tracciato <= kLimiteTracciato) {
-    punto_curvo(m_, v_.indice_tracciato, *kappa);
-    if (avanza_tracciato()) break;
-  }
-  if (v_.indice_tracciato > kLimiteTracciato) {
+  if (!avanza_tracciato(inizio, fine, *kappa)) {
     return ferma_righe(causa_codice(103).del_valore(1).con_limite(kLimiteTracciato));
   }
   return esito_riga::avanti;
@@ -475,9 +480,10 @@ void lettore_linea::completa() {
   chiudi_ed_elimina();
   riempi_pendenza(m_.ultima_cella - 2);
   if (m_.crea_tracciato == 0) return;
-  while (v_.indice_tracciato <= m_.lunghezza_estesa - 2) {
-    punto_dritto(m_, v_.indice_tracciato);
-    ++v_.indice_tracciato;
+  const int32_t penultimo = m_.lunghezza_estesa - 2;
+  if (v_.indice_tracciato <= penultimo) {
+    tratto_dritto(m_, v_.indice_tracciato, penultimo);
+    v_.indice_tracciato = penultimo + 1;
   }
 }
 
@@ -576,7 +582,16 @@ esito_linea leggi_linea(modello& m, testo_sorgente& linea, valori_lettura& valor
     return esito_linea::fermati;
   }
   const std::string testo = leggi_sorgente(linea);
-  return lettore_linea(m, linea, valori, testo).leggi();
+  // However the line half ends, the plan points it did not reach stay
+  // empty, and the plan is complete.
+  try {
+    const esito_linea esito = lettore_linea(m, linea, valori, testo).leggi();
+    m.tracciato.completa();
+    return esito;
+  } catch (...) {
+    m.tracciato.completa();
+    throw;
+  }
 }
 
 }  // namespace scenario

@@ -1,6 +1,7 @@
 #include "compiler/modello.h"
 
 #include <cmath>
+#include <utility>
 
 namespace scenario {
 
@@ -25,12 +26,21 @@ void dimensiona(modello& m, int32_t lunghezza) {
   m.lunghezza_estesa = lunghezza + kCodaPercorso;
   m.ultima_cella = static_cast<int32_t>(ultima_cella_per(lunghezza));
   m.celle.assign(static_cast<std::size_t>(m.ultima_cella) + 1, cella{});
-  for (auto& coordinata : m.tracciato) coordinata.clear();
   if (m.crea_tracciato != 0) {
-    for (auto& coordinata : m.tracciato) {
-      coordinata.assign(static_cast<std::size_t>(m.lunghezza_estesa) + 1, elemento_tracciato{});
-    }
+    m.tracciato.prepara(static_cast<std::size_t>(m.lunghezza_estesa) + 1);
+  } else {
+    m.tracciato.svuota();
   }
+}
+
+void ricomincia(modello& m) {
+  std::vector<cella> celle = std::move(m.celle);
+  piano_tracciato tracciato = std::move(m.tracciato);
+  celle.clear();
+  tracciato.conserva_byte(true);
+  m = modello{};
+  m.celle = std::move(celle);
+  m.tracciato = std::move(tracciato);
 }
 
 std::optional<uint8_t> byte_velocita(int64_t kmh) {

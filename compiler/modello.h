@@ -3,8 +3,10 @@
 // check codes amend it, and the writer puts three of its parts to disk member
 // by member: the plan, the cells and the table, whose record members' order
 // and widths are the layout of the compiled files the simulator loads
-// (compiler/record.h describes them). The rest is not written: the montagna
-// lists are the line reader's, the names and the error record the run's.
+// (compiler/record.h describes them); the plan it already holds as its
+// file's bytes (compiler/piano_tracciato.h). The rest is not written: the
+// montagna lists are the line reader's, the names and the error record the
+// run's.
 #pragma once
 
 #include <array>
@@ -12,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "compiler/piano_tracciato.h"
 
 namespace scenario {
 
@@ -28,6 +32,8 @@ struct cella {
   uint8_t vel_limite = 0;  // km/h divided by 5
   uint8_t pendenza = 0;    // gradient plus 100
   uint8_t aderenza = 0;
+
+  bool operator==(const cella&) const = default;
 };
 
 // Values of `evento`: the kind of point object a cell holds.
@@ -66,15 +72,8 @@ struct voce {
   uint8_t campo6 = 0;
   uint8_t campo5 = 0;
   int32_t orario = 0;  // time of day in seconds
-};
 
-// A plan element is empty, a 16-bit integer or a double; the file keeps the
-// distinction, so the model does too.
-enum class tipo_elemento : uint8_t { vuoto, intero, doppio };
-
-struct elemento_tracciato {
-  tipo_elemento tipo = tipo_elemento::vuoto;
-  double valore = 0.0;  // an integer element holds its int16 value exactly
+  bool operator==(const voce&) const = default;
 };
 
 inline constexpr int kRigheTabella = 87;
@@ -100,8 +99,8 @@ inline constexpr int32_t kCodaPercorso = 7'000;
 
 struct modello {
   // tracciato[c][m]: coordinate c (0 or 1) of plan point m, m = 0..lunghezza_estesa.
-  // Empty when the run builds no plan.
-  std::array<std::vector<elemento_tracciato>, 2> tracciato;
+  // No points when the run builds no plan.
+  piano_tracciato tracciato;
   std::vector<cella> celle;  // cells 0..ultima_cella; empty until the length row
   std::array<voce, kRigheTabella> tabella;
   // Not written: the montagna stretches read so far, rows 1..n_montagne.
@@ -121,7 +120,14 @@ struct modello {
   const cella& cella_a(int32_t n) const { return celle.at(static_cast<std::size_t>(n)); }
   voce& riga(int n) { return tabella.at(static_cast<std::size_t>(n)); }
   const voce& riga(int n) const { return tabella.at(static_cast<std::size_t>(n)); }
+
+  bool operator==(const modello&) const = default;
 };
+
+// Makes `m` a model as a fresh one is, keeping the memory of its cell strip
+// and plan for the next compile: a compile of a reused model touches no new
+// pages.
+void ricomincia(modello& m);
 
 // How a cell keeps the values that hold along the line. The speed limit in
 // km/h divided by 5 and rounded; nothing when that is not a byte (above
@@ -139,8 +145,8 @@ double arrotonda_pari(double x);
 void pulisci_tabella(modello& m);
 
 // Sizes the model for a route of `lunghezza` metres: lunghezza_estesa,
-// ultima_cella, a fresh cell strip and, when the run builds the plan, a fresh
-// plan of empty elements. The caller has checked that the result has at
+// ultima_cella, a fresh cell strip and, when the run builds the plan, a plan
+// of lunghezza_estesa + 1 points, none set yet. The caller has checked that the result has at
 // least two cells.
 void dimensiona(modello& m, int32_t lunghezza);
 

@@ -1,8 +1,10 @@
 // The records of the route model as the compiled files hold them: for a cell
 // and a table row, every member in file order with its name, width and
-// meaning; for a plan element, its three forms with their tags. The writer,
-// the file reader behind dump and plot, dump's labels and the reference pages
-// all go through these lists; none lists the members again.
+// meaning; for a plan element, its three forms with their tags
+// (kFormeElemento, in compiler/piano_tracciato.h beside the plan that keeps
+// its file's bytes). The writer, the file reader behind dump and plot, dump's
+// labels and the reference pages all go through these lists; none lists the
+// members again.
 #pragma once
 
 #include <array>
@@ -184,26 +186,6 @@ inline constexpr const descrizione_evento* evento_di(uint8_t evento) {
     if (e.evento == evento) return &e;
   }
   return nullptr;
-}
-
-// A plan element in the plan file: a 16-bit tag, then the value its form has.
-struct forma_elemento {
-  tipo_elemento tipo;
-  uint16_t tag;
-  std::size_t byte;  // tag included
-  std::string_view significato;
-};
-inline constexpr uint16_t kTagVuoto = 0;
-inline constexpr uint16_t kTagIntero = 2;
-inline constexpr uint16_t kTagDoppio = 5;
-inline constexpr std::array<forma_elemento, 3> kFormeElemento = {{
-    {tipo_elemento::vuoto, kTagVuoto, 2, "the two last points, which the plan does not reach"},
-    {tipo_elemento::intero, kTagIntero, 4, "the coordinates of points 0 and 1: (0, 0) and (0, 1)"},
-    {tipo_elemento::doppio, kTagDoppio, 10, "every point the line reader computes, in metres"},
-}};
-
-inline constexpr const forma_elemento& forma_di(tipo_elemento t) {
-  return kFormeElemento[static_cast<std::size_t>(t)];
 }
 
 }  // namespace scenario

@@ -1,73 +1,73 @@
 #include "compiler/tracciato.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace scenario {
 namespace {
 
-struct punto {
-  double x;
-  double y;
+struct dritto {
+  punto_piano operator()(const punto_piano& penultimo, const punto_piano& ultimo) const {
+    return passo_dritto(penultimo, ultimo);
+  }
 };
 
-// Point `indice` and the two before it, checked once: the plan is a
-// million points at most, and a check on every element read was a good part
-// of the compile's time.
-class tre_punti {
- public:
-  tre_punti(modello& m, int32_t indice) : x_(m.tracciato[0]), y_(m.tracciato[1]) {
-    if (indice < 2 || static_cast<std::size_t>(indice) >= std::min(x_.size(), y_.size())) {
-      throw std::out_of_range("plan point " + std::to_string(indice) + " is outside the plan");
-    }
-    n_ = static_cast<std::size_t>(indice);
+struct curvo {
+  double kappa;
+  punto_piano operator()(const punto_piano& penultimo, const punto_piano& ultimo) const {
+    return passo_curvo(penultimo, ultimo, kappa);
   }
-
-  punto ultimo() const { return {x_[n_ - 1].valore, y_[n_ - 1].valore}; }
-
-  // The step that led to point `indice` - 1.
-  punto passo() const {
-    return {x_[n_ - 1].valore - x_[n_ - 2].valore, y_[n_ - 1].valore - y_[n_ - 2].valore};
-  }
-
-  void scrivi(punto p) {
-    x_[n_] = {tipo_elemento::doppio, p.x};
-    y_[n_] = {tipo_elemento::doppio, p.y};
-  }
-
- private:
-  std::vector<elemento_tracciato>& x_;
-  std::vector<elemento_tracciato>& y_;
-  std::size_t n_ = 0;
 };
+
+punto_piano punto_posato(const piano_tracciato& piano, std::size_t n) {
+  return {piano[0][n].valore, piano[1][n].valore};
+}
+
+// Points da..a by `passo`, written into the plan as they are computed; the
+// two points before `da` are read once, and the loop keeps the last two.
+template <typename Passo>
+void tratto(modello& m, int32_t da, int32_t a, Passo passo) {
+  if (a < da) return;
+  piano_tracciato& piano = m.tracciato;
+  if (da < 2 || static_cast<std::size_t>(da) != piano.posati()) {
+    throw std::out_of_range("plan point " + std::to_string(da) +
+                            " is not the next point of the plan, " +
+                            std::to_string(piano.posati()));
+  }
+  const std::size_t n = static_cast<std::size_t>(a - da) + 1;
+  if (!piano.conserva()) {
+    piano.apri_doppi(n);
+    return;
+  }
+  const auto inizio = static_cast<std::size_t>(da);
+  punto_piano penultimo = punto_posato(piano, inizio - 2);
+  punto_piano ultimo = punto_posato(piano, inizio - 1);
+  const piano_tracciato::spazio_doppi spazio = piano.apri_doppi(n);
+  constexpr std::size_t kPasso = forma_di(tipo_elemento::doppio).byte;
+  for (std::size_t k = 0; k < n; ++k) {
+    const punto_piano nuovo = passo(penultimo, ultimo);
+    piano_tracciato::scrivi_doppio(spazio.x + k * kPasso, nuovo.x);
+    piano_tracciato::scrivi_doppio(spazio.y + k * kPasso, nuovo.y);
+    penultimo = ultimo;
+    ultimo = nuovo;
+  }
+}
 
 }  // namespace
 
 void imposta_origine(modello& m) {
-  m.tracciato[0].at(0) = {tipo_elemento::intero, 0.0};
-  m.tracciato[1].at(0) = {tipo_elemento::intero, 0.0};
-  m.tracciato[0].at(1) = {tipo_elemento::intero, 0.0};
-  m.tracciato[1].at(1) = {tipo_elemento::intero, 1.0};
+  if (m.tracciato.posati() != 0) {
+    throw std::logic_error("the plan's origin is set on a plan that already has points");
+  }
+  m.tracciato.posa({tipo_elemento::intero, 0.0}, {tipo_elemento::intero, 0.0});
+  m.tracciato.posa({tipo_elemento::intero, 0.0}, {tipo_elemento::intero, 1.0});
 }
 
-void punto_dritto(modello& m, int32_t indice) {
-  tre_punti t(m, indice);
-  const punto d = t.passo();
-  const punto ultimo = t.ultimo();
-  t.scrivi({ultimo.x + d.x, ultimo.y + d.y});
-}
+void tratto_dritto(modello& m, int32_t da, int32_t a) { tratto(m, da, a, dritto{}); }
 
-void punto_curvo(modello& m, int32_t indice, double kappa) {
-  tre_punti t(m, indice);
-  const punto d = t.passo();
-  const punto ultimo = t.ultimo();
-  // Each bracket first, then the sum: the order the plan's bytes depend on.
-  const double passo_x = d.x + kappa * d.y;
-  const double passo_y = d.y - kappa * d.x;
-  t.scrivi({ultimo.x + passo_x, ultimo.y + passo_y});
+void tratto_curvo(modello& m, int32_t da, int32_t a, double kappa) {
+  tratto(m, da, a, curvo{kappa});
 }
 
 }  // namespace scenario

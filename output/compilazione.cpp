@@ -10,7 +10,8 @@ namespace scenario {
 
 esito_compilazione compila_percorso(modello& m, testo_sorgente& linea, testo_sorgente& treno,
                                     const opzioni_compilazione& opzioni) {
-  m = modello{};
+  ricomincia(m);
+  m.tracciato.conserva_byte(opzioni.conserva_tracciato);
   m.percorso = opzioni.percorso;
   m.treno = opzioni.treno;
   m.crea_tracciato = opzioni.crea_tracciato;

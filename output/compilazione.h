@@ -19,6 +19,10 @@ struct opzioni_compilazione {
   std::string percorso;        // route name, Windows-1252
   std::string treno;           // train number, Windows-1252
   int32_t crea_tracciato = 1;  // nonzero: the curve rows build the track plan
+  // false: the plan's points are counted (its rows read, its limits met, the
+  // same codes) but not kept, for a compile whose plan nobody reads; the
+  // model then has no plan bytes to write.
+  bool conserva_tracciato = true;
   // Told about the reading as it goes, when given; the compile is the same without.
   osservatore_lettura* osservatore = nullptr;
 };
@@ -39,7 +43,8 @@ struct esito_compilazione {
 // and error record, reads the two texts (deleting each once read), then, when
 // there is a cell strip, runs the completion walk and checks and stamps the
 // markers and check codes. `m` may be a model of an earlier compile: all of
-// it is set anew.
+// it is set anew, in the memory it already has, and the outcome is the same
+// as on a fresh model.
 esito_compilazione compila_percorso(modello& m, testo_sorgente& linea, testo_sorgente& treno,
                                     const opzioni_compilazione& opzioni);
 

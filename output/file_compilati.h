@@ -13,6 +13,8 @@
 
 namespace scenario {
 
+// The bytes of each file. The plan's are a copy of what the model holds
+// (modello::tracciato.byte(), which the writer uses as it is).
 std::vector<uint8_t> byte_tracciato(const modello& m);
 std::vector<uint8_t> byte_tabella(const modello& m);
 std::vector<uint8_t> byte_celle(const modello& m);

@@ -92,14 +92,14 @@ TEST(FileTracciato, TwoHalvesOfTaggedElements) {
   modello m;
   m.crea_tracciato = 1;
   dimensiona(m, 57'000);
-  auto& x = m.tracciato[0];
-  auto& y = m.tracciato[1];
-  x[0] = x[1] = y[0] = {tipo_elemento::intero, 0};
-  y[1] = {tipo_elemento::intero, 1};
+  piano_tracciato& t = m.tracciato;
+  t.posa({tipo_elemento::intero, 0}, {tipo_elemento::intero, 0});
+  t.posa({tipo_elemento::intero, 0}, {tipo_elemento::intero, 1});
   for (std::size_t p = 2; p <= 63'998; ++p) {
-    x[p] = {tipo_elemento::doppio, -0.001 * static_cast<double>(p)};
-    y[p] = {tipo_elemento::doppio, static_cast<double>(p)};
+    t.posa({tipo_elemento::doppio, -0.001 * static_cast<double>(p)},
+           {tipo_elemento::doppio, static_cast<double>(p)});
   }
+  t.completa();
   const std::vector<uint8_t> file = byte_tracciato(m);
   ASSERT_EQ(file.size(), 1'279'964U);
   const std::size_t meta = 639'982;
@@ -130,6 +130,7 @@ TEST(ScriviFileCompilati, WritesTheThreeFilesAndReplacesALongerOlderOne) {
   m.treno = "7";
   m.crea_tracciato = 1;
   dimensiona(m, 1'000);
+  m.tracciato.completa();
   prova::scrivi(cartella / "Linea_7.dat", std::string(100'000, 'x'));
 
   scrivi_file_compilati(m, cartella.percorso());

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -137,6 +140,32 @@ TEST(FlussoCampi, ANumberIsTheLongestLeadingNumberRoundedHalfToEven) {
        }) {
     flusso_campi f(token);
     EXPECT_EQ(esegui(f, campo::n32), atteso) << token;
+  }
+}
+
+// A whole number is read without strtod; it must be strtod's double, bit for
+// bit, on each side of the 15 digits that take that way, and whatever
+// follows the digits.
+TEST(FlussoCampi, AWholeNumberIsStrtodsDoubleBitForBit) {
+  const std::vector<std::string> numeri = {
+      "0",    "-0",      "+7",  "007",        "123456789012345",  "-999999999999999",
+      "12e",  "12e+",    "12.", "12.x",       "1234567890123456", "99999999999999999999",
+      "12e5", "-12.5e1", "3.",  "2147483648", "9007199254740993", "4294967295",
+  };
+  for (const std::string& numero : numeri) {
+    bool fuori_scala = true;
+    const double letto = valore_numerico(numero, fuori_scala);
+    // strtod on what the longest leading number is: the sign, the digits,
+    // and a fraction or exponent only when digits follow.
+    const std::size_t cifre = numero.find_first_of("0123456789");
+    std::size_t fine = numero.find_first_not_of("0123456789", cifre);
+    if (fine == std::string::npos) fine = numero.size();
+    if (numero.compare(fine, 2, "e5") == 0 || numero.compare(fine, 2, ".5") == 0) {
+      fine = numero.size();
+    }
+    const double atteso = std::strtod(numero.substr(0, fine).c_str(), nullptr);
+    EXPECT_EQ(std::bit_cast<uint64_t>(letto), std::bit_cast<uint64_t>(atteso)) << numero;
+    EXPECT_FALSE(fuori_scala) << numero;
   }
 }
 

@@ -31,12 +31,11 @@ struct curva_prova {
 // The plan as the line reader builds it: points 0 and 1 are integers, then a
 // step per metre, turned on curves; the last two points stay empty.
 void traccia(modello& m, const std::vector<curva_prova>& curve) {
-  auto& x = m.tracciato[0];
-  auto& y = m.tracciato[1];
-  x[0] = {tipo_elemento::intero, 0};
-  y[0] = {tipo_elemento::intero, 0};
-  x[1] = {tipo_elemento::intero, 0};
-  y[1] = {tipo_elemento::intero, 1};
+  piano_tracciato& t = m.tracciato;
+  const auto x = t[0];
+  const auto y = t[1];
+  t.posa({tipo_elemento::intero, 0}, {tipo_elemento::intero, 0});
+  t.posa({tipo_elemento::intero, 0}, {tipo_elemento::intero, 1});
   for (std::size_t p = 2; p + 2 <= static_cast<std::size_t>(m.lunghezza_estesa); ++p) {
     const double d0 = x[p - 1].valore - x[p - 2].valore;
     const double d1 = y[p - 1].valore - y[p - 2].valore;
@@ -46,9 +45,10 @@ void traccia(modello& m, const std::vector<curva_prova>& curve) {
         kappa = c.kappa;
       }
     }
-    x[p] = {tipo_elemento::doppio, x[p - 1].valore + d0 + kappa * d1};
-    y[p] = {tipo_elemento::doppio, y[p - 1].valore + d1 - kappa * d0};
+    t.posa({tipo_elemento::doppio, x[p - 1].valore + d0 + kappa * d1},
+           {tipo_elemento::doppio, y[p - 1].valore + d1 - kappa * d0});
   }
+  t.completa();
 }
 
 struct stazione_prova {

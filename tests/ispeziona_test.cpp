@@ -74,8 +74,13 @@ modello modello_di_prova() {
   m.riga(86).nome = m.treno;
   auto intero = [](double v) { return elemento_tracciato{tipo_elemento::intero, v}; };
   auto doppio = [](double v) { return elemento_tracciato{tipo_elemento::doppio, v}; };
-  m.tracciato[0] = {intero(0), intero(-5), doppio(0.1), doppio(-1.0 / 3), doppio(1e300), {}, {}};
-  m.tracciato[1] = {intero(0), intero(1), doppio(1.5), doppio(2.0), doppio(-0.0), {}, {}};
+  const std::vector<std::array<elemento_tracciato, 2>> punti = {
+      {intero(0), intero(0)},          {intero(-5), intero(1)},       {doppio(0.1), doppio(1.5)},
+      {doppio(-1.0 / 3), doppio(2.0)}, {doppio(1e300), doppio(-0.0)},
+  };
+  m.tracciato.prepara(7);
+  for (const auto& [x, y] : punti) m.tracciato.posa(x, y);
+  m.tracciato.completa();
   m.lunghezza_estesa = 6;
   return m;
 }

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 
+#include "bench/pavimento.h"
 #include "output/compilazione.h"
 #include "output/file_compilati.h"
 #include "scenario/identita.h"
@@ -43,6 +45,24 @@ TEST(PercorsoMassimo, CompilesCleanlyAtTheLimitsOfTheModel) {
   EXPECT_EQ(m.tracciato[0][1'006'998].tipo, tipo_elemento::doppio);
   EXPECT_EQ(byte_tracciato(m).size(), 2U * (8U + 1'006'997U * 10U + 4U));
   EXPECT_EQ(byte_celle(m).size(), 15U * 20'141U);
+}
+
+// The floor the benchmarks set beside the compile is the compile's own
+// arithmetic: its last point is the plan's, bit for bit, and its byte count
+// the plan file's.
+TEST(PercorsoMassimo, TheFloorComputesThePlanOfTheCompile) {
+  const banco::testi_sorgente testi = banco::percorso_massimo();
+  modello m;
+  sorgente_in_memoria linea(testi.linea);
+  sorgente_in_memoria treno(testi.treno);
+  opzioni_compilazione opzioni;
+  ASSERT_TRUE(compila_percorso(m, linea, treno, opzioni).da_scrivere());
+  const punto_piano ultimo = banco::aritmetica_piano(banco::tratti_piano_massimo());
+  EXPECT_EQ(std::bit_cast<uint64_t>(ultimo.x),
+            std::bit_cast<uint64_t>(m.tracciato[0][1'006'998].valore));
+  EXPECT_EQ(std::bit_cast<uint64_t>(ultimo.y),
+            std::bit_cast<uint64_t>(m.tracciato[1][1'006'998].valore));
+  EXPECT_EQ(banco::byte_piano_massimo(), m.tracciato.byte().size());
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ class cursore_byte {
     pos_ += sizeof(T);
     return v;
   }
+  void salta(std::size_t n, std::string_view cosa) {
+    richiedi(n, cosa);
+    pos_ += n;
+  }
   std::string testo(std::size_t n, std::string_view cosa) {
     richiedi(n, cosa);
     std::string t(reinterpret_cast<const char*>(byte_.data() + pos_), n);
@@ -79,25 +83,19 @@ Record leggi_record(cursore_byte& c, const Membri& membri, const std::string& do
   return r;
 }
 
-elemento_tracciato leggi_elemento(cursore_byte& c, std::size_t n) {
+// Steps over plan element `n`, checking its tag and that it is whole.
+void salta_elemento(cursore_byte& c, std::size_t n) {
   const std::string dove = "plan element " + std::to_string(n);
   const std::size_t inizio = c.posizione();
-  const auto tag = c.valore<uint16_t>(dove);
-  for (const forma_elemento& forma : kFormeElemento) {
-    if (forma.tag != tag) continue;
-    switch (forma.tipo) {
-      case tipo_elemento::vuoto:
-        return {};
-      case tipo_elemento::intero:
-        return {tipo_elemento::intero, static_cast<double>(c.valore<int16_t>(dove))};
-      case tipo_elemento::doppio:
-        return {tipo_elemento::doppio, c.valore<double>(dove)};
-    }
+  const forma_elemento* forma = forma_del_tag(c.valore<uint16_t>(dove));
+  if (forma == nullptr) {
+    throw errore_formato("plan element " + std::to_string(n) + " at byte " +
+                         std::to_string(inizio) + " has a tag that is none of " +
+                         std::to_string(kTagVuoto) + " (empty), " + std::to_string(kTagIntero) +
+                         " (integer), " + std::to_string(kTagDoppio) +
+                         " (double): the file is damaged or is not a track plan");
   }
-  throw errore_formato("plan element " + std::to_string(n) + " at byte " + std::to_string(inizio) +
-                       " has a tag that is none of " + std::to_string(kTagVuoto) + " (empty), " +
-                       std::to_string(kTagIntero) + " (integer), " + std::to_string(kTagDoppio) +
-                       " (double): the file is damaged or is not a track plan");
+  c.salta(forma->byte - kByteTag, dove);
 }
 
 std::string in_file(const std::filesystem::path& file, const errore_formato& e) {
@@ -174,22 +172,16 @@ std::array<voce, kRigheTabella> leggi_tabella(std::span<const uint8_t> byte) {
 
 tracciato_letto leggi_tracciato(std::span<const uint8_t> byte) {
   cursore_byte c(byte);
-  std::vector<elemento_tracciato> elementi;
-  // A plan is about a tenth of its byte count in elements; reserving that
-  // much avoids regrowing the vector without trusting the size blindly.
-  elementi.reserve(byte.size() / 10 + 2);
-  while (!c.alla_fine()) elementi.push_back(leggi_elemento(c, elementi.size()));
-  if (elementi.empty() || elementi.size() % 2 != 0) {
-    throw errore_formato("the plan holds " + std::to_string(elementi.size()) +
+  std::size_t elementi = 0;
+  while (!c.alla_fine()) salta_elemento(c, elementi++);
+  if (elementi == 0 || elementi % 2 != 0) {
+    throw errore_formato("the plan holds " + std::to_string(elementi) +
                          " elements: a plan is two halves of equal length (every first "
                          "coordinate, then every second one), so the count must be even "
                          "and above 0");
   }
-  const auto meta = static_cast<std::ptrdiff_t>(elementi.size() / 2);
-  tracciato_letto t;
-  t[0].assign(elementi.begin(), elementi.begin() + meta);
-  t[1].assign(elementi.begin() + meta, elementi.end());
-  return t;
+  // The plan keeps the file's bytes as they are.
+  return piano_tracciato::dai_byte(byte);
 }
 
 file_scenario file_di_scenario(const std::filesystem::path& cartella, std::string_view percorso,

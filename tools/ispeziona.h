@@ -41,7 +41,8 @@ class errore_formato : public std::runtime_error {
 // gives uscita_file_system, as everywhere in the program.
 inline constexpr int kUscitaFileNonConforme = 1;
 
-using tracciato_letto = std::array<std::vector<elemento_tracciato>, 2>;
+// A plan read back: the file's bytes, read as elements (compiler/piano_tracciato.h).
+using tracciato_letto = piano_tracciato;
 
 // Each throws errore_formato when the bytes do not fit the layout.
 std::vector<cella> leggi_celle(std::span<const uint8_t> byte);

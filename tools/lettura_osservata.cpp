@@ -1,5 +1,7 @@
 #include "tools/lettura_osservata.h"
 
+#include <algorithm>
+
 #include "output/compilazione.h"
 #include "scenario/identita.h"
 
@@ -12,6 +14,19 @@ void lettura_osservata::annota(tipo_evento tipo, tipo_riga riga) {
   e.riga = riga;
   e.campi = campi_[static_cast<std::size_t>(corrente_)].size();
   eventi_.push_back(e);
+}
+
+void lettura_osservata::prevedi(testo_letto t, std::string_view byte) {
+  // A field ends at a comma or a line end (CR LF counted twice here): never
+  // more fields than that. A line is a keyword search, a keyword and its
+  // rows, told as events.
+  const auto quanti = [byte](char c) {
+    return static_cast<std::size_t>(std::count(byte.begin(), byte.end(), c));
+  };
+  const std::size_t righe = quanti('\n') + quanti('\r') + 1;
+  campi_[static_cast<std::size_t>(t)].reserve(quanti(',') + righe);
+  constexpr std::size_t kEventiPerRiga = 3;
+  eventi_.reserve(eventi_.capacity() + kEventiPerRiga * righe);
 }
 
 void lettura_osservata::testo(testo_letto t) {
@@ -64,6 +79,13 @@ std::size_t lettura_osservata::fine_valori(std::size_t evento) const {
 void lettura_osservata::concludi() {
   righe_.clear();
   chiavi_.clear();
+  const auto eventi_di = [this](tipo_evento tipo) {
+    return static_cast<std::size_t>(
+        std::count_if(eventi_.begin(), eventi_.end(),
+                      [tipo](const evento_lettura& e) { return e.tipo == tipo; }));
+  };
+  righe_.reserve(eventi_di(tipo_evento::riga));
+  chiavi_.reserve(eventi_di(tipo_evento::chiave));
   bool in_generale = false;
   std::size_t inizio = 0;  // fields read before the current keyword search
   for (std::size_t n = 0; n < eventi_.size(); ++n) {
@@ -119,10 +141,14 @@ void compila_osservando(modello& m, const std::optional<std::string>& linea,
   };
   sorgente_in_memoria sorgente_linea = in_memoria(linea);
   sorgente_in_memoria sorgente_treno = in_memoria(treno);
+  if (linea) lettura.prevedi(testo_letto::linea, *linea);
+  if (treno) lettura.prevedi(testo_letto::treno, *treno);
   opzioni_compilazione opzioni;
   opzioni.percorso = kPercorso;
   opzioni.treno = kTreno;
   opzioni.osservatore = &lettura;
+  // check reads the reading, never the plan's points: they are counted, not kept.
+  opzioni.conserva_tracciato = false;
   compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
 }

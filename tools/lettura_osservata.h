@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/modello.h"
@@ -96,6 +97,11 @@ class lettura_osservata final : public osservatore_lettura {
   void posato(int64_t cella, uint8_t evento, std::optional<int64_t> per_cella) override;
   void codice(const causa_codice& causa) override;
 
+  // Makes room for the reading of `byte` as text `t`, before it starts: as
+  // many fields as the text has separators and one more, and a few events a
+  // line, so that the lists of a long text are laid out once, not regrown.
+  void prevedi(testo_letto t, std::string_view byte);
+
   // Builds the rows and keyword fields once the reading is over.
   void concludi();
 
@@ -140,7 +146,9 @@ class lettura_osservata final : public osservatore_lettura {
 
 // The compile of the program's run (memorizza_percorso with j = 1, the
 // embedded scenario's names) of two texts in memory, told to `lettura`, which
-// is then concluded. A missing text is given as nothing.
+// is then concluded. A missing text is given as nothing. The plan's points
+// are counted, not kept (opzioni_compilazione::conserva_tracciato): `m` has
+// no plan bytes.
 void compila_osservando(modello& m, const std::optional<std::string>& linea,
                         const std::optional<std::string>& treno, lettura_osservata& lettura);
 

@@ -64,8 +64,17 @@ uint64_t le(const std::vector<uint8_t>& b, std::size_t pos, std::size_t quanti) 
   return v;
 }
 
+// The form a point of a compiled plan has: points 0 and 1 integers, then
+// doubles as far as the line reader went, then empty ones; a plan whose
+// origin was never set is empty throughout.
+scenario::tipo_elemento forma_attesa(std::size_t punto, std::size_t calcolati) {
+  if (calcolati == 0) return scenario::tipo_elemento::vuoto;
+  if (punto < 2) return scenario::tipo_elemento::intero;
+  return punto < calcolati ? scenario::tipo_elemento::doppio : scenario::tipo_elemento::vuoto;
+}
+
 // The plan file follows from the elements: every first coordinate, then every
-// second one, each its tag and its value.
+// second one, each its tag and its value, in the forms the compile makes.
 std::string verifica_tracciato(const modello& m) {
   const std::size_t punti = static_cast<std::size_t>(m.lunghezza_estesa) + 1;
   if (m.tracciato[0].size() != punti || m.tracciato[1].size() != punti) {
@@ -73,7 +82,12 @@ std::string verifica_tracciato(const modello& m) {
            numero(static_cast<int64_t>(m.tracciato[1].size())) + " points, not " +
            numero(static_cast<int64_t>(punti));
   }
+  if (!m.tracciato.completo()) return "the plan is not complete after the compile";
   const std::vector<uint8_t> byte = scenario::byte_tracciato(m);
+  std::size_t calcolati = 0;
+  while (calcolati < punti && m.tracciato[0][calcolati].tipo != scenario::tipo_elemento::vuoto) {
+    ++calcolati;
+  }
   std::size_t atteso = 0;
   for (const auto& coordinata : m.tracciato) {
     for (const auto& e : coordinata) atteso += byte_elemento(e.tipo);
@@ -84,7 +98,12 @@ std::string verifica_tracciato(const modello& m) {
   }
   std::size_t pos = 0;
   for (const auto& coordinata : m.tracciato) {
-    for (const auto& e : coordinata) {
+    for (std::size_t p = 0; p < punti; ++p) {
+      const scenario::elemento_tracciato e = coordinata[p];
+      if (e.tipo != forma_attesa(p, calcolati)) {
+        return "plan point " + numero(static_cast<int64_t>(p)) +
+               " has a form the compile never gives it";
+      }
       if (le(byte, pos, 2) != tag_elemento(e.tipo)) {
         return "plan element tag at byte " + numero(static_cast<int64_t>(pos)) + " is wrong";
       }
@@ -172,7 +191,7 @@ std::string verifica_file(const modello& m) {
   std::string guasto = verifica_celle(m);
   if (guasto.empty()) guasto = verifica_tabella(m);
   if (guasto.empty() && m.crea_tracciato != 0) guasto = verifica_tracciato(m);
-  if (guasto.empty() && m.crea_tracciato == 0 && !m.tracciato[0].empty()) {
+  if (guasto.empty() && m.crea_tracciato == 0 && !m.tracciato.vuoto()) {
     guasto = "a plan without line mode";
   }
   if (guasto.empty()) guasto = verifica_timbri(m);

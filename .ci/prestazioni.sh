@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The benchmarks, briefly, and each figure of the performance table beside its
+# goal and the floor (README, "Fuzzing and benchmarks"). A measure, not a
+# test: a slow or busy machine gives larger figures and the script still
+# passes; it fails only when a benchmark cannot run. Needs the default build
+# (the test workflow makes it). Usage: .ci/prestazioni.sh [SECONDS]
+# (the least time each benchmark runs, a repetition; 0.1 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tempo=${1:-0.1}
+bench=build/default/bench
+cmake --build --preset default --target bench_compilazione bench_esecuzione >/dev/null
+
+risultati=$(mktemp)
+errori=$(mktemp)
+trap 'rm -f "$risultati" "$errori"' EXIT
+opzioni=(--benchmark_min_time="$tempo" --benchmark_repetitions=3
+  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+  --benchmark_format=csv)
+misura() {
+  if ! "$@" "${opzioni[@]}" >>"$risultati" 2>"$errori"; then
+    echo "$1 failed:" >&2
+    tail -n 20 "$errori" >&2
+    exit 1
+  fi
+}
+misura "$bench/bench_compilazione" --benchmark_filter='Compilazione|Verifica|Pavimento'
+misura "$bench/bench_esecuzione"
+
+# The medians, by name: processor time for what runs in this process, wall
+# time and the process's own processor time for whole processes.
+awk -F, '
+  $1 == "name" { delete colonna; for (i = 1; i <= NF; ++i) colonna[$i] = i; next }
+  $1 ~ /_median"$/ {
+    nome = $1; gsub(/"|_median|\/real_time/, "", nome)
+    reale[nome] = $3; cpu[nome] = $4
+    if (("\"cpu_ms\"" in colonna) && $(colonna["\"cpu_ms\""]) != "") cpu_figlio[nome] = $(colonna["\"cpu_ms\""])
+    if (("\"faults\"" in colonna) && $(colonna["\"faults\""]) != "") fault[nome] = $(colonna["\"faults\""])
+  }
+  END {
+    for (n in reale) if (reale[n] == "") { print "missing: " n; errore = 1 }
+    pavimento = cpu["BM_PavimentoAritmetica"] + cpu["BM_PavimentoCopia"]
+    printf "%-50s %-44s %s\n", "figure (medians)", "measured", "goal"
+    printf "%-50s %-44s %s\n", "embedded scenario, compiled in memory",
+      sprintf("%.2f ms (a new model each time: %.2f ms)", cpu["BM_CompilazioneScenario"],
+              cpu["BM_CompilazioneScenarioModelloNuovo"]), "under 1 ms"
+    printf "%-50s %-44s %s\n", "largest route (1 000 000 m), in memory",
+      sprintf("%.2f ms, %.2fx the floor", cpu["BM_CompilazionePercorsoMassimo"],
+              cpu["BM_CompilazionePercorsoMassimo"] / pavimento), "within 2x of the floor"
+    printf "%-50s %-44s\n", "  its floor: the plan computed + its bytes copied",
+      sprintf("%.2f ms = %.2f + %.2f ms", pavimento, cpu["BM_PavimentoAritmetica"],
+              cpu["BM_PavimentoCopia"])
+    printf "%-50s %-44s\n", "  the plan bytes written to a file, one write",
+      sprintf("%.2f ms", reale["BM_PavimentoScrittura"])
+    printf "%-50s %-44s %s\n", "the program'"'"'s whole run, start to exit",
+      sprintf("%.2f ms, %.2fx cat (%.2f ms)", reale["BM_EsecuzioneProgramma"],
+              reale["BM_EsecuzioneProgramma"] / reale["BM_CatDeiSeiFile"], reale["BM_CatDeiSeiFile"]),
+      "at most 2x the cat"
+    printf "%-50s %-44s\n", "  the run'"'"'s file work alone, in one process",
+      sprintf("%.2f ms", reale["BM_FileDellEsecuzione"])
+    printf "%-50s %-44s\n", "  processor time of each process",
+      sprintf("%.2f ms, %.2fx cat (%.2f ms)", cpu_figlio["BM_EsecuzioneProgramma"],
+              cpu_figlio["BM_EsecuzioneProgramma"] / cpu_figlio["BM_CatDeiSeiFile"],
+              cpu_figlio["BM_CatDeiSeiFile"])
+    printf "%-50s %-44s\n", "  page faults of each process",
+      sprintf("%d, cat %d", fault["BM_EsecuzioneProgramma"], fault["BM_CatDeiSeiFile"])
+    printf "%-50s %-44s %s\n", "check on the largest route, in memory",
+      sprintf("%.2f ms, %.2fx its compile (%.2f ms)", cpu["BM_VerificaPercorsoMassimo"],
+              cpu["BM_VerificaPercorsoMassimo"] / cpu["BM_CompilazionePercorsoMassimoModelloNuovo"],
+              cpu["BM_CompilazionePercorsoMassimoModelloNuovo"]),
+      "under 100 ms, at most 3x the compile"
+    printf "%-50s %-44s\n", "  scenario-tool check and compile, processes",
+      sprintf("%.2f ms, %.2fx compile (%.2f ms)", reale["BM_VerificaPercorsoMassimoProcesso"],
+              reale["BM_VerificaPercorsoMassimoProcesso"] / reale["BM_CompilazionePercorsoMassimoProcesso"],
+              reale["BM_CompilazionePercorsoMassimoProcesso"])
+    exit errore
+  }' "$risultati"
