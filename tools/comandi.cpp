@@ -35,18 +35,8 @@ constexpr std::string_view kStatiUscita =
 
 void documenta_uscite(CLI::App& app) { app.footer(std::string(kStatiUscita)); }
 
-// dump and plot read compiled files and write nothing but their output.
-constexpr std::string_view kStatiUscitaLettura =
-    "Exit status:\n"
-    "  0   done\n"
-    "  1   a compiled file does not fit the layout of its kind (damaged, cut short or of\n"
-    "      another kind), or its name does not tell its kind\n"
-    "  4   a file could not be read or written\n"
-    "  5   a fault of the tool itself\n"
-    "  64  usage error: the command line cannot be taken";
-
-// dump's statuses: those of the reading subcommands, and a range that keeps
-// nothing.
+// dump reads compiled files and writes nothing but its output; a range that
+// keeps nothing of a file is a failure too.
 constexpr std::string_view kStatiUscitaDump =
     "Exit status:\n"
     "  0   done\n"

@@ -27,7 +27,6 @@ constexpr double kAltoContenuto = 44;
 constexpr double kAsse = 784;
 constexpr double kXEtichette = 20;
 constexpr double kLarghezzaEtichetteFasce = 82;  // the band names left of the profile
-constexpr double kPiantaMassimaLarga = 318;      // plan box height over a full-width profile
 constexpr double kPiantaMinima = 110;
 constexpr double kPiantaStrettaMassima = 420;  // plan box width beside the profile
 constexpr double kMarginePianta = 18;
