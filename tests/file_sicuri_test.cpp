@@ -22,6 +22,7 @@
 #include "app/esecuzione.h"
 #include "base/stati_uscita.h"
 #include "compiler/sorgente.h"
+#include "nomi_incorporati.h"
 #include "strumento_prova.h"
 #include "supporto.h"
 #include "tools/comandi.h"
@@ -30,16 +31,14 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
+using prova::kCelle;
+using prova::kCompilati;
+using prova::kDocumenti;
+using prova::kTabella;
+using prova::kTestoLinea;
+using prova::kTestoTreno;
+using prova::kTracciato;
 
-const std::string kTestoLinea = "Ulmo_Tarvignano_Rovesco_linea.txt";
-const std::string kTestoTreno = "Ulmo_Tarvignano_Rovesco_4816-.txt";
-const std::string kTracciato = "Ulmo_Tarvignano_Rovesco_linea.dat";
-const std::string kTabella = "Ulmo_Tarvignano_Rovesco_4816.sim";
-const std::string kCelle = "Ulmo_Tarvignano_Rovesco_4816.dat";
-const std::vector<std::string> kCompilati = {kCelle, kTabella, kTracciato};
-const std::vector<std::string> kDocumenti = {"Ulmo_Tarvignano_Rovesco_4816_note.txt",
-                                             "Ulmo_Tarvignano_Rovesco_4816_rallentamenti.txt",
-                                             "Ulmo_Tarvignano_Rovesco_4816_scheda_treno.txt"};
 const std::string kVittima = "victim, never to be changed";
 
 std::string strumento_eseguibile() { return SCENARIO_STRUMENTO; }

@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "app/piattaforma.h"
+#include "nomi_incorporati.h"
 #include "supporto.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kTabella = "Ulmo_Tarvignano_Rovesco_4816.sim";
-const std::string kCelle = "Ulmo_Tarvignano_Rovesco_4816.dat";
-const std::string kTracciato = "Ulmo_Tarvignano_Rovesco_linea.dat";
+using prova::kCelle;
+using prova::kTabella;
+using prova::kTracciato;
 
 // A 5 000 m route: cells 0 to 240, no object of its own.
 const std::string kLinea = "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n";

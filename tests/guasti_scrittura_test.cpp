@@ -18,22 +18,21 @@
 
 #include "app/piattaforma.h"
 #include "base/file_cartella.h"
+#include "nomi_incorporati.h"
 #include "supporto.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
+using prova::kCelle;
+using prova::kCompilati;
+using prova::kDocumenti;
+using prova::kTabella;
+using prova::kTestoLinea;
+using prova::kTestoTreno;
+using prova::kTracciato;
 
-const std::string kTestoLinea = "Ulmo_Tarvignano_Rovesco_linea.txt";
-const std::string kTestoTreno = "Ulmo_Tarvignano_Rovesco_4816-.txt";
-const std::string kTracciato = "Ulmo_Tarvignano_Rovesco_linea.dat";
-const std::string kTabella = "Ulmo_Tarvignano_Rovesco_4816.sim";
-const std::string kCelle = "Ulmo_Tarvignano_Rovesco_4816.dat";
-const std::vector<std::string> kCompilati = {kTracciato, kTabella, kCelle};
-const std::vector<std::string> kDocumenti = {"Ulmo_Tarvignano_Rovesco_4816_note.txt",
-                                             "Ulmo_Tarvignano_Rovesco_4816_rallentamenti.txt",
-                                             "Ulmo_Tarvignano_Rovesco_4816_scheda_treno.txt"};
 constexpr uint64_t kByteTracciato = 1'279'964;
 
 std::string vecchio(const std::string& nome) { return "compiled earlier: " + nome; }
