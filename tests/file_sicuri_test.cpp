@@ -31,13 +31,6 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::kCelle;
-using prova::kCompilati;
-using prova::kDocumenti;
-using prova::kTabella;
-using prova::kTestoLinea;
-using prova::kTestoTreno;
-using prova::kTracciato;
 
 const std::string kVittima = "victim, never to be changed";
 
@@ -60,15 +53,15 @@ const riferimento& scenario_incorporato() {
     prova::cartella_temporanea cartella;
     riferimento letto;
     if (prova::strumento({"export-sources", cartella.percorso().string()}).stato != 0 ||
-        prova::strumento({"compile", (cartella / kTestoLinea).string(),
-                          (cartella / kTestoTreno).string(), (cartella / "out").string()})
+        prova::strumento({"compile", (cartella / prova::kTestoLinea).string(),
+                          (cartella / prova::kTestoTreno).string(), (cartella / "out").string()})
                 .stato != 0) {
       throw std::runtime_error("the embedded scenario does not compile");
     }
-    for (const std::string& nome : {kTestoLinea, kTestoTreno}) {
+    for (const std::string& nome : {prova::kTestoLinea, prova::kTestoTreno}) {
       letto.testi[nome] = prova::leggi(cartella / nome);
     }
-    for (const std::string& nome : kCompilati) {
+    for (const std::string& nome : prova::kCompilati) {
       letto.compilati[nome] = prova::leggi(cartella / "out" / nome);
     }
     return letto;
@@ -89,8 +82,8 @@ class FileSicuri : public ::testing::Test {
 
   fs::path percorso() const { return cartella_.percorso(); }
   fs::path vittima() const { return cartella_ / "victim.txt"; }
-  std::string linea() const { return (cartella_ / "src" / kTestoLinea).string(); }
-  std::string treno() const { return (cartella_ / "src" / kTestoTreno).string(); }
+  std::string linea() const { return (cartella_ / "src" / prova::kTestoLinea).string(); }
+  std::string treno() const { return (cartella_ / "src" / prova::kTestoTreno).string(); }
 
   prova::esito_strumento compila(const std::vector<std::string>& altro = {}) const {
     std::vector<std::string> argomenti = {"compile", linea(), treno(),
@@ -113,23 +106,23 @@ struct scrittore {
 };
 
 std::vector<scrittore> scrittori() {
-  std::vector<std::string> del_programma = {kTestoLinea, kTestoTreno};
-  del_programma.insert(del_programma.end(), kCompilati.begin(), kCompilati.end());
-  del_programma.insert(del_programma.end(), kDocumenti.begin(), kDocumenti.end());
+  std::vector<std::string> del_programma = {prova::kTestoLinea, prova::kTestoTreno};
+  del_programma.insert(del_programma.end(), prova::kCompilati.begin(), prova::kCompilati.end());
+  del_programma.insert(del_programma.end(), prova::kDocumenti.begin(), prova::kDocumenti.end());
   return {
       {"the program", del_programma,
        [](const fs::path&, const fs::path& dove) {
          const prova::esito_processo e = prova::esegui({copia_programma(dove).string()}, dove);
          return e.stato;
        }},
-      {"compile", kCompilati,
+      {"compile", prova::kCompilati,
        [](const fs::path& cartella, const fs::path& dove) {
-         return prova::strumento({"compile", (cartella / "src" / kTestoLinea).string(),
-                                  (cartella / "src" / kTestoTreno).string(), dove.string()})
+         return prova::strumento({"compile", (cartella / "src" / prova::kTestoLinea).string(),
+                                  (cartella / "src" / prova::kTestoTreno).string(), dove.string()})
              .stato;
        }},
       {"export-sources",
-       {kTestoLinea, kTestoTreno},
+       {prova::kTestoLinea, prova::kTestoTreno},
        [](const fs::path&, const fs::path& dove) {
          return prova::strumento({"export-sources", dove.string()}).stato;
        }},
@@ -137,8 +130,8 @@ std::vector<scrittore> scrittori() {
        {"route.svg"},
        [](const fs::path& cartella, const fs::path& dove) {
          const std::string compilati = (cartella / "compilati").string();
-         if (prova::strumento({"compile", (cartella / "src" / kTestoLinea).string(),
-                               (cartella / "src" / kTestoTreno).string(), compilati})
+         if (prova::strumento({"compile", (cartella / "src" / prova::kTestoLinea).string(),
+                               (cartella / "src" / prova::kTestoTreno).string(), compilati})
                  .stato != 0) {
            return -1;
          }
@@ -170,7 +163,7 @@ TEST_F(FileSicuri, ALinkAtTheOldTemporaryNameIsLeftAloneByEveryWriter) {
       SCOPED_TRACE(s.file[k]);
       EXPECT_FALSE(fs::exists(cartella_ / ("created-" + s.file[k])));
       EXPECT_TRUE(fs::is_symlink(dove / (s.file[k] + ".tmp")));
-      const bool cancellato = s.file[k] == kTestoLinea || s.file[k] == kTestoTreno;
+      const bool cancellato = s.file[k] == prova::kTestoLinea || s.file[k] == prova::kTestoTreno;
       if (!(cancellato && s.nome == "the program")) {
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dove / s.file[k])));
       }
@@ -185,18 +178,18 @@ TEST_F(FileSicuri, ALinkAtTheOldTemporaryNameIsLeftAloneByEveryWriter) {
 // stays as it was, or is not created.
 TEST_F(FileSicuri, ALinkAtTheRealNameIsReplacedNeverFollowed) {
   fs::create_directory(cartella_ / "out");
-  fs::create_symlink("../victim.txt", cartella_ / "out" / kTabella);
-  fs::create_symlink("../created.dat", cartella_ / "out" / kCelle);
+  fs::create_symlink("../victim.txt", cartella_ / "out" / prova::kTabella);
+  fs::create_symlink("../created.dat", cartella_ / "out" / prova::kCelle);
 
   EXPECT_EQ(compila().stato, 0);
 
   EXPECT_EQ(prova::leggi(vittima()), kVittima);
   EXPECT_FALSE(fs::exists(cartella_ / "created.dat"));
-  for (const std::string& nome : kCompilati) {
+  for (const std::string& nome : prova::kCompilati) {
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(cartella_ / "out" / nome))) << nome;
     EXPECT_EQ(prova::leggi(cartella_ / "out" / nome), scenario_incorporato().compilati.at(nome));
   }
-  EXPECT_EQ(prova::elenco(cartella_ / "out"), kCompilati);
+  EXPECT_EQ(prova::elenco(cartella_ / "out"), prova::kCompilati);
 }
 
 // --------------------------------------------- compile and its texts (item 3)
@@ -205,8 +198,8 @@ TEST_F(FileSicuri, ALinkAtTheRealNameIsReplacedNeverFollowed) {
 // texts lying at the fixed temporary names were overwritten, then removed.
 TEST_F(FileSicuri, CompileNeverTouchesTextsLyingWhereItsTemporaryFilesOnceWere) {
   fs::create_directory(cartella_ / "out");
-  const fs::path linea_tmp = cartella_ / "out" / (kTracciato + ".tmp");
-  const fs::path treno_tmp = cartella_ / "out" / (kTabella + ".tmp");
+  const fs::path linea_tmp = cartella_ / "out" / (prova::kTracciato + ".tmp");
+  const fs::path treno_tmp = cartella_ / "out" / (prova::kTabella + ".tmp");
   fs::copy_file(linea(), linea_tmp);
   fs::copy_file(treno(), treno_tmp);
 
@@ -214,28 +207,28 @@ TEST_F(FileSicuri, CompileNeverTouchesTextsLyingWhereItsTemporaryFilesOnceWere) 
       {"compile", linea_tmp.string(), treno_tmp.string(), (cartella_ / "out").string()});
 
   EXPECT_EQ(e.stato, 0) << e.errori;
-  EXPECT_EQ(prova::leggi(linea_tmp), scenario_incorporato().testi.at(kTestoLinea));
-  EXPECT_EQ(prova::leggi(treno_tmp), scenario_incorporato().testi.at(kTestoTreno));
-  for (const std::string& nome : kCompilati) {
+  EXPECT_EQ(prova::leggi(linea_tmp), scenario_incorporato().testi.at(prova::kTestoLinea));
+  EXPECT_EQ(prova::leggi(treno_tmp), scenario_incorporato().testi.at(prova::kTestoTreno));
+  for (const std::string& nome : prova::kCompilati) {
     EXPECT_EQ(prova::leggi(cartella_ / "out" / nome), scenario_incorporato().compilati.at(nome));
   }
   EXPECT_EQ(prova::elenco(cartella_ / "out"),
-            (std::vector<std::string>{kCelle, kTabella, kTabella + ".tmp", kTracciato,
-                                      kTracciato + ".tmp"}));
+            (std::vector<std::string>{prova::kCelle, prova::kTabella, prova::kTabella + ".tmp",
+                                      prova::kTracciato, prova::kTracciato + ".tmp"}));
 }
 
 // A text is told by what it is, not by how its name is spelt: a hard link
 // of the train text under a compiled file's name is the train text.
 TEST_F(FileSicuri, ACompiledNameThatIsATextUnderAnotherNameIsAUsageError) {
   fs::create_directory(cartella_ / "out");
-  fs::create_hard_link(treno(), cartella_ / "out" / kTabella);
+  fs::create_hard_link(treno(), cartella_ / "out" / prova::kTabella);
 
   const prova::esito_strumento e = compila();
 
   EXPECT_EQ(e.stato, strumento::kUscitaUso);
   EXPECT_NE(e.errori.find("would overwrite a source text"), std::string::npos) << e.errori;
-  EXPECT_EQ(prova::leggi(treno()), scenario_incorporato().testi.at(kTestoTreno));
-  EXPECT_EQ(prova::elenco(cartella_ / "out"), std::vector<std::string>{kTabella});
+  EXPECT_EQ(prova::leggi(treno()), scenario_incorporato().testi.at(prova::kTestoTreno));
+  EXPECT_EQ(prova::elenco(cartella_ / "out"), std::vector<std::string>{prova::kTabella});
 }
 
 // ------------------------------------------------- special files (items 4, 5)
@@ -273,14 +266,15 @@ class PlotUscita : public FileSicuri {
 
 // plot -o once replaced whatever stood there: its own input, a FIFO, a device.
 TEST_F(PlotUscita, AnOutputThatIsOneOfItsInputsIsAUsageError) {
-  fs::create_hard_link(uscita() / kCelle, cartella_ / "celle-bis.dat");
-  for (const fs::path& pagina : {uscita() / kTabella, uscita() / kCelle, uscita() / kTracciato,
-                                 uscita() / ".." / "out" / kTabella, cartella_ / "celle-bis.dat"}) {
+  fs::create_hard_link(uscita() / prova::kCelle, cartella_ / "celle-bis.dat");
+  for (const fs::path& pagina :
+       {uscita() / prova::kTabella, uscita() / prova::kCelle, uscita() / prova::kTracciato,
+        uscita() / ".." / "out" / prova::kTabella, cartella_ / "celle-bis.dat"}) {
     SCOPED_TRACE(pagina);
     const prova::esito_strumento e = plot(pagina);
     EXPECT_EQ(e.stato, strumento::kUscitaUso);
     EXPECT_NE(e.errori.find("is a file plot reads"), std::string::npos) << e.errori;
-    for (const std::string& nome : kCompilati) {
+    for (const std::string& nome : prova::kCompilati) {
       EXPECT_EQ(prova::leggi(uscita() / nome), scenario_incorporato().compilati.at(nome)) << nome;
     }
   }
@@ -434,18 +428,18 @@ TEST_F(FileSicuri, TheRunTakesNoSpecialFileForItsTrainText) {
   m.percorso = "Ulmo_Tarvignano_Rovesco";
   m.treno = "4816";
   scrivi_testi(m, d.percorso());
-  fs::remove(d / kTestoTreno);
-  crea_fifo(d / kTestoTreno);
-  sorgente_su_disco l(d / kTestoLinea);
-  sorgente_su_disco t(d / kTestoTreno);
+  fs::remove(d / prova::kTestoTreno);
+  crea_fifo(d / prova::kTestoTreno);
+  sorgente_su_disco l(d / prova::kTestoLinea);
+  sorgente_su_disco t(d / prova::kTestoTreno);
   piattaforma_registrata p;
 
   const esito_compilazione esito = memorizza_percorso(m, 1, l, t, d.percorso(), p);
 
   EXPECT_EQ(esito.codice_errore, 25);
   EXPECT_EQ(stato_compilazione(esito, p), uscita_codice);
-  EXPECT_FALSE(fs::exists(d / kTestoLinea));
-  EXPECT_FALSE(fs::exists(d / kTestoTreno));
+  EXPECT_FALSE(fs::exists(d / prova::kTestoLinea));
+  EXPECT_FALSE(fs::exists(d / prova::kTestoTreno));
 }
 
 // ---------------------------------------------------------- names (item 6)

@@ -14,9 +14,6 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::kCelle;
-using prova::kTabella;
-using prova::kTracciato;
 
 // A 5 000 m route: cells 0 to 240, no object of its own.
 const std::string kLinea = "[generale]\r\nlunghezza percorso, 5000\r\n[curve]\r\n[fine]\r\n";
@@ -71,12 +68,12 @@ const std::string kRallentamentoAZero = "rallentamento, 0, 60, 500, 0, 0, 60";
 TEST(FinePercorsoE2e, SlowdownAtZeroStopsWith1250AndWritesNoCompiledFile) {
   compilazione c(treno_con({kRallentamentoAZero}));
   const std::string vecchio = "an older compiled file";
-  prova::scrivi(c.uscita() / kCelle, vecchio);
+  prova::scrivi(c.uscita() / prova::kCelle, vecchio);
   const auto esito = c.compila();
   EXPECT_EQ(esito.stato, uscita_errore) << esito.errori;
   EXPECT_NE(esito.errori.find(" Errore n. 1250"), std::string::npos) << esito.errori;
-  EXPECT_EQ(prova::elenco(c.uscita()), std::vector<std::string>{kCelle});
-  EXPECT_EQ(prova::leggi(c.uscita() / kCelle), vecchio);
+  EXPECT_EQ(prova::elenco(c.uscita()), std::vector<std::string>{prova::kCelle});
+  EXPECT_EQ(prova::leggi(c.uscita() / prova::kCelle), vecchio);
 }
 
 TEST(FinePercorsoE2e, ATakenReservedPlaceGivesErroreInJsonAndNoFiles) {
@@ -140,7 +137,8 @@ TEST(FinePercorsoE2e, AWalkFailureWritesEveryFileAndIsReportedOnStandardError) {
     EXPECT_NE(esito.errori.find("at position " + std::to_string(caso.posizione) + " m"),
               std::string::npos)
         << esito.errori;
-    EXPECT_EQ(prova::elenco(c.uscita()), (std::vector<std::string>{kCelle, kTabella, kTracciato}));
+    EXPECT_EQ(prova::elenco(c.uscita()),
+              (std::vector<std::string>{prova::kCelle, prova::kTabella, prova::kTracciato}));
 
     const auto json = c.compila({"--json"});
     EXPECT_EQ(json.uscita, R"({"codice_errore":)" + std::to_string(caso.codice) +
@@ -161,7 +159,7 @@ TEST(FinePercorsoE2e, TheProgramsRunStampsTheMarkersAndCodes) {
   ASSERT_EQ(esito.stato, uscita_pulita) << esito.errori;
 
   // Row 85 follows the rows before it; its name is the route name (23 bytes).
-  const auto tabella = prova::leggi_byte(cartella / kTabella);
+  const auto tabella = prova::leggi_byte(cartella / prova::kTabella);
   std::size_t riga = 0;
   for (int r = 0; r < 85; ++r)
     riga += 34 + static_cast<std::size_t>(intero_le(tabella, riga + 14, 2));
@@ -169,7 +167,7 @@ TEST(FinePercorsoE2e, TheProgramsRunStampsTheMarkersAndCodes) {
   EXPECT_EQ(intero_le(tabella, riga + 16 + 23, 2), 610);
   EXPECT_EQ(intero_le(tabella, riga + 30 + 23, 4), 34657);
 
-  const auto celle = prova::leggi_byte(cartella / kCelle);
+  const auto celle = prova::leggi_byte(cartella / prova::kCelle);
   EXPECT_EQ(intero_le(celle, 16, 2), 5121);
   EXPECT_EQ(intero_le(celle, 18, 2), 2486);
 }

@@ -25,13 +25,6 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::kCelle;
-using prova::kCompilati;
-using prova::kDocumenti;
-using prova::kTabella;
-using prova::kTestoLinea;
-using prova::kTestoTreno;
-using prova::kTracciato;
 
 constexpr uint64_t kByteTracciato = 1'279'964;
 
@@ -51,7 +44,7 @@ const std::map<std::string, std::string>& file_nuovi() {
         prova::esegui({copia_programma(cartella.percorso()).string()}, cartella.percorso());
     if (esito.stato != uscita_pulita) throw std::runtime_error("clean run failed: " + esito.errori);
     std::map<std::string, std::string> file;
-    for (const std::string& nome : kCompilati) file[nome] = prova::leggi(cartella / nome);
+    for (const std::string& nome : prova::kCompilati) file[nome] = prova::leggi(cartella / nome);
     return file;
   }();
   return nuovi;
@@ -83,17 +76,17 @@ void crea_cartella_con_file(const fs::path& cartella) {
 // What the folder must hold after the run, sorted.
 std::vector<std::string> elenco_atteso(const caso_guasto& c, const std::string& programma) {
   std::vector<std::string> nomi = {programma};
-  nomi.insert(nomi.end(), kCompilati.begin(), kCompilati.end());
+  nomi.insert(nomi.end(), prova::kCompilati.begin(), prova::kCompilati.end());
   for (const std::string& cartella : c.cartelle) {
     if (std::find(nomi.begin(), nomi.end(), cartella) == nomi.end()) nomi.push_back(cartella);
   }
-  if (c.documenti) nomi.insert(nomi.end(), kDocumenti.begin(), kDocumenti.end());
+  if (c.documenti) nomi.insert(nomi.end(), prova::kDocumenti.begin(), prova::kDocumenti.end());
   std::sort(nomi.begin(), nomi.end());
   return nomi;
 }
 
 void controlla_compilati(const fs::path& cartella, const caso_guasto& c) {
-  for (const std::string& nome : kCompilati) {
+  for (const std::string& nome : prova::kCompilati) {
     const bool e_cartella =
         std::find(c.cartelle.begin(), c.cartelle.end(), nome) != c.cartelle.end();
     if (e_cartella) {
@@ -120,53 +113,69 @@ TEST(GuastiScrittura, TheRunStopsCleanlyAndEveryCompiledFileIsWholeOldOrWholeNew
   // names and the reason, compiled files that end new, names that are
   // folders, documents written.
   const std::vector<caso_guasto> casi = {
-      {"full disk at the plan", 100'000, false, nulla, kTracciato, "File too large", {}, {}, true},
+      {"full disk at the plan",
+       100'000,
+       false,
+       nulla,
+       prova::kTracciato,
+       "File too large",
+       {},
+       {},
+       true},
       {"full disk at the first source text",
        3'000,
        false,
        nulla,
-       kTestoLinea,
+       prova::kTestoLinea,
        "File too large",
        {},
        {},
        false},
-      {"room for exactly the plan", kByteTracciato, false, nulla, "", "", kCompilati, {}, true},
-      {"read-only folder", 0, true, nulla, kTestoLinea, "Permission denied", {}, {}, false},
+      {"room for exactly the plan",
+       kByteTracciato,
+       false,
+       nulla,
+       "",
+       "",
+       prova::kCompilati,
+       {},
+       true},
+      {"read-only folder", 0, true, nulla, prova::kTestoLinea, "Permission denied", {}, {}, false},
       {"the table's name is a folder",
        0,
        false,
-       cartella_al_posto_di(kTabella),
-       kTabella,
+       cartella_al_posto_di(prova::kTabella),
+       prova::kTabella,
        "it is a folder, not a regular file",
-       {kTracciato},
-       {kTabella},
+       {prova::kTracciato},
+       {prova::kTabella},
        true},
       {"the plan's name is a folder",
        0,
        false,
-       cartella_al_posto_di(kTracciato),
-       kTracciato,
+       cartella_al_posto_di(prova::kTracciato),
+       prova::kTracciato,
        "it is a folder, not a regular file",
        {},
-       {kTracciato},
+       {prova::kTracciato},
        true},
       // The temporary files once had fixed names: a folder there stopped the
       // run. Now it is someone else's name, left alone.
       {"the old temporary name of the cells is a folder",
        0,
        false,
-       cartella_vuota_al_posto_di(kCelle + ".tmp"),
+       cartella_vuota_al_posto_di(prova::kCelle + ".tmp"),
        "",
        "",
-       kCompilati,
-       {kCelle + ".tmp"},
+       prova::kCompilati,
+       {prova::kCelle + ".tmp"},
        true},
   };
   for (const caso_guasto& c : casi) {
     SCOPED_TRACE(c.nome);
     prova::cartella_temporanea cartella;
     const fs::path programma = copia_programma(cartella.percorso());
-    for (const std::string& nome : kCompilati) prova::scrivi(cartella / nome, vecchio(nome));
+    for (const std::string& nome : prova::kCompilati) prova::scrivi(cartella / nome, vecchio(nome));
     for (const std::string& nome : c.cartelle) fs::remove(cartella / nome);
     c.prepara(cartella.percorso());
     if (c.cartella_sola_lettura) sola_lettura(cartella.percorso());
@@ -192,8 +201,8 @@ TEST(GuastiScrittura, TheRunStopsCleanlyAndEveryCompiledFileIsWholeOldOrWholeNew
 // writer giving up before conferma) leaves the old file and no temporary one.
 TEST(GuastiScrittura, AFileAbandonedBeforeItIsConfirmedLeavesTheOldOne) {
   prova::cartella_temporanea cartella;
-  const fs::path file = cartella / kTracciato;
-  prova::scrivi(file, vecchio(kTracciato));
+  const fs::path file = cartella / prova::kTracciato;
+  prova::scrivi(file, vecchio(prova::kTracciato));
   {
     file_in_sostituzione nuovo(file);
     const std::string blocco(1'000, 'x');
@@ -202,21 +211,21 @@ TEST(GuastiScrittura, AFileAbandonedBeforeItIsConfirmedLeavesTheOldOne) {
     // ".NAME.<12 random characters>.tmp" beside the old file.
     const std::vector<std::string> durante = prova::elenco(cartella.percorso());
     ASSERT_EQ(durante.size(), 2U);
-    EXPECT_EQ(durante[1], kTracciato);
-    EXPECT_EQ(durante[0].size(), kTracciato.size() + 18) << durante[0];
-    EXPECT_TRUE(durante[0].starts_with("." + kTracciato + ".")) << durante[0];
+    EXPECT_EQ(durante[1], prova::kTracciato);
+    EXPECT_EQ(durante[0].size(), prova::kTracciato.size() + 18) << durante[0];
+    EXPECT_TRUE(durante[0].starts_with("." + prova::kTracciato + ".")) << durante[0];
     EXPECT_TRUE(durante[0].ends_with(".tmp")) << durante[0];
     EXPECT_EQ(prova::leggi(cartella.percorso() / durante[0]), blocco);
   }
-  EXPECT_EQ(prova::leggi(file), vecchio(kTracciato));
-  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{kTracciato});
+  EXPECT_EQ(prova::leggi(file), vecchio(prova::kTracciato));
+  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{prova::kTracciato});
 
   file_in_sostituzione confermato(file);
   confermato.scrivi(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("ab"), 2));
   confermato.scrivi(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>("cd"), 2));
   confermato.conferma();
   EXPECT_EQ(prova::leggi(file), "abcd");
-  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{kTracciato});
+  EXPECT_EQ(prova::elenco(cartella.percorso()), std::vector<std::string>{prova::kTracciato});
 }
 
 #ifdef SCENARIO_STRUMENTO
@@ -230,18 +239,19 @@ TEST(GuastiScrittura, CompileWithoutPlanOnAFullDiskKeepsTheNewTableAndTheOldCell
             0);
   const fs::path uscita = cartella / "compilati";
   fs::create_directory(uscita);
-  for (const std::string& nome : {kTabella, kCelle}) prova::scrivi(uscita / nome, vecchio(nome));
+  for (const std::string& nome : {prova::kTabella, prova::kCelle})
+    prova::scrivi(uscita / nome, vecchio(nome));
 
-  const auto esito = prova::esegui(
-      {strumento.string(), "compile", kTestoLinea, kTestoTreno, "compilati", "--no-plan"},
-      cartella.percorso(), false, 10'000);
+  const auto esito = prova::esegui({strumento.string(), "compile", prova::kTestoLinea,
+                                    prova::kTestoTreno, "compilati", "--no-plan"},
+                                   cartella.percorso(), false, 10'000);
 
   EXPECT_EQ(esito.stato, uscita_file_system) << esito.errori;
-  EXPECT_NE(esito.errori.find(kCelle), std::string::npos) << esito.errori;
+  EXPECT_NE(esito.errori.find(prova::kCelle), std::string::npos) << esito.errori;
   EXPECT_NE(esito.errori.find("File too large"), std::string::npos) << esito.errori;
-  EXPECT_EQ(prova::leggi(uscita / kTabella), file_nuovi().at(kTabella));
-  EXPECT_EQ(prova::leggi(uscita / kCelle), vecchio(kCelle));
-  EXPECT_EQ(prova::elenco(uscita), (std::vector<std::string>{kCelle, kTabella}));
+  EXPECT_EQ(prova::leggi(uscita / prova::kTabella), file_nuovi().at(prova::kTabella));
+  EXPECT_EQ(prova::leggi(uscita / prova::kCelle), vecchio(prova::kCelle));
+  EXPECT_EQ(prova::elenco(uscita), (std::vector<std::string>{prova::kCelle, prova::kTabella}));
 }
 
 TEST(GuastiScrittura, CompileIntoAReadOnlyFolderChangesNothingThere) {
@@ -251,18 +261,20 @@ TEST(GuastiScrittura, CompileIntoAReadOnlyFolderChangesNothingThere) {
             0);
   const fs::path uscita = cartella / "compilati";
   fs::create_directory(uscita);
-  for (const std::string& nome : kCompilati) prova::scrivi(uscita / nome, vecchio(nome));
+  for (const std::string& nome : prova::kCompilati) prova::scrivi(uscita / nome, vecchio(nome));
   sola_lettura(uscita);
 
-  const auto esito = prova::esegui(
-      {strumento.string(), "compile", kTestoLinea, kTestoTreno, "compilati", "--json"},
-      cartella.percorso(), true);
+  const auto esito = prova::esegui({strumento.string(), "compile", prova::kTestoLinea,
+                                    prova::kTestoTreno, "compilati", "--json"},
+                                   cartella.percorso(), true);
 
   EXPECT_EQ(esito.stato, uscita_file_system) << esito.errori;
   EXPECT_NE(esito.errori.find("Permission denied"), std::string::npos) << esito.errori;
   EXPECT_NE(esito.uscita.find("\"files_written\":false"), std::string::npos) << esito.uscita;
-  for (const std::string& nome : kCompilati) EXPECT_EQ(prova::leggi(uscita / nome), vecchio(nome));
-  EXPECT_EQ(prova::elenco(uscita), (std::vector<std::string>{kCelle, kTabella, kTracciato}));
+  for (const std::string& nome : prova::kCompilati)
+    EXPECT_EQ(prova::leggi(uscita / nome), vecchio(nome));
+  EXPECT_EQ(prova::elenco(uscita),
+            (std::vector<std::string>{prova::kCelle, prova::kTabella, prova::kTracciato}));
 }
 #endif
 

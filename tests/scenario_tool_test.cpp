@@ -7,6 +7,7 @@
 
 #include "app/piattaforma.h"
 #include "base/scrittore_testo.h"
+#include "nomi_incorporati.h"
 #include "scenario/sorgenti.h"
 #include "strumento_prova.h"
 #include "supporto.h"
@@ -17,12 +18,6 @@ namespace scenario::strumento {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kLinea = "Ulmo_Tarvignano_Rovesco_linea.txt";
-const std::string kTrenoTxt = "Ulmo_Tarvignano_Rovesco_4816-.txt";
-const std::vector<std::string> kCompilati = {"Ulmo_Tarvignano_Rovesco_4816.dat",
-                                             "Ulmo_Tarvignano_Rovesco_4816.sim",
-                                             "Ulmo_Tarvignano_Rovesco_linea.dat"};
 
 using prova::esito_strumento;
 using prova::strumento;
@@ -44,22 +39,23 @@ TEST(ScenarioTool, ExportSourcesWritesTheEmbeddedTexts) {
   const fs::path dentro = cartella / "nuova" / "sorgenti";
   const esito_strumento e = strumento({"export-sources", dentro.string()});
   EXPECT_EQ(e.stato, 0) << e.errori;
-  EXPECT_EQ(prova::elenco(dentro), (std::vector<std::string>{kTrenoTxt, kLinea}));
-  EXPECT_EQ(prova::leggi(dentro / kLinea), testo_da_righe(righe_dati_linea()));
-  EXPECT_EQ(prova::leggi(dentro / kTrenoTxt), testo_da_righe(righe_dati_treno()));
+  EXPECT_EQ(prova::elenco(dentro),
+            (std::vector<std::string>{prova::kTestoTreno, prova::kTestoLinea}));
+  EXPECT_EQ(prova::leggi(dentro / prova::kTestoLinea), testo_da_righe(righe_dati_linea()));
+  EXPECT_EQ(prova::leggi(dentro / prova::kTestoTreno), testo_da_righe(righe_dati_treno()));
 }
 
 TEST(ScenarioTool, CompileLeavesTheSourceTextsAsTheyAre) {
   prova::cartella_temporanea cartella;
   ASSERT_EQ(strumento({"export-sources", cartella.percorso().string()}).stato, 0);
-  const std::string linea_prima = prova::leggi(cartella / kLinea);
+  const std::string linea_prima = prova::leggi(cartella / prova::kTestoLinea);
   const esito_strumento e =
-      strumento({"compile", (cartella / kLinea).string(), (cartella / kTrenoTxt).string(),
-                 (cartella / "out").string()});
+      strumento({"compile", (cartella / prova::kTestoLinea).string(),
+                 (cartella / prova::kTestoTreno).string(), (cartella / "out").string()});
   EXPECT_EQ(e.uscita, "");
-  EXPECT_EQ(prova::elenco(cartella / "out"), kCompilati);
-  EXPECT_EQ(prova::leggi(cartella / kLinea), linea_prima);
-  EXPECT_TRUE(fs::exists(cartella / kTrenoTxt));
+  EXPECT_EQ(prova::elenco(cartella / "out"), prova::kCompilati);
+  EXPECT_EQ(prova::leggi(cartella / prova::kTestoLinea), linea_prima);
+  EXPECT_TRUE(fs::exists(cartella / prova::kTestoTreno));
 }
 
 TEST(ScenarioTool, JsonLineForEachOutcome) {
@@ -136,9 +132,9 @@ TEST(ScenarioTool, NoPlanLeavesAnOlderPlanFileAlone) {
   prova::cartella_temporanea cartella;
   ASSERT_EQ(strumento({"export-sources", cartella.percorso().string()}).stato, 0);
   prova::scrivi(cartella / "Ulmo_Tarvignano_Rovesco_linea.dat", "old");
-  const esito_strumento e =
-      strumento({"compile", (cartella / kLinea).string(), (cartella / kTrenoTxt).string(),
-                 cartella.percorso().string(), "--no-plan"});
+  const esito_strumento e = strumento({"compile", (cartella / prova::kTestoLinea).string(),
+                                       (cartella / prova::kTestoTreno).string(),
+                                       cartella.percorso().string(), "--no-plan"});
   EXPECT_EQ(prova::leggi(cartella / "Ulmo_Tarvignano_Rovesco_linea.dat"), "old");
   EXPECT_TRUE(fs::exists(cartella / "Ulmo_Tarvignano_Rovesco_4816.dat"));
   EXPECT_TRUE(fs::exists(cartella / "Ulmo_Tarvignano_Rovesco_4816.sim"));
@@ -253,17 +249,18 @@ TEST(ScenarioToolProcesso, ExportThenCompileGivesTheProgramsOwnFiles) {
       prova::esegui({tool, "export-sources", sorgenti.string()}, cartella.percorso());
   ASSERT_EQ(esporta.stato, 0) << esporta.errori;
   const prova::esito_processo compila =
-      prova::esegui({tool, "compile", (sorgenti / kLinea).string(), (sorgenti / kTrenoTxt).string(),
-                     uscita.string()},
+      prova::esegui({tool, "compile", (sorgenti / prova::kTestoLinea).string(),
+                     (sorgenti / prova::kTestoTreno).string(), uscita.string()},
                     cartella.percorso());
   EXPECT_EQ(compila.stato, corsa.stato) << compila.errori << corsa.errori;
   EXPECT_EQ(compila.errori, corsa.errori);
-  ASSERT_EQ(prova::elenco(uscita), kCompilati);
-  for (const std::string& nome : kCompilati) {
+  ASSERT_EQ(prova::elenco(uscita), prova::kCompilati);
+  for (const std::string& nome : prova::kCompilati) {
     EXPECT_TRUE(prova::leggi_byte(uscita / nome) == prova::leggi_byte(cartella_programma / nome))
         << nome;
   }
-  EXPECT_EQ(prova::elenco(sorgenti), (std::vector<std::string>{kTrenoTxt, kLinea}));
+  EXPECT_EQ(prova::elenco(sorgenti),
+            (std::vector<std::string>{prova::kTestoTreno, prova::kTestoLinea}));
 }
 
 TEST(ScenarioToolProcesso, JsonIsExactlyOneLineOnStandardOutput) {

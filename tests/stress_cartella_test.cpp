@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "nomi_incorporati.h"
 #include "strumento_prova.h"
 #include "supporto.h"
 
@@ -25,11 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kTestoLinea = "Ulmo_Tarvignano_Rovesco_linea.txt";
-const std::string kTestoTreno = "Ulmo_Tarvignano_Rovesco_4816-.txt";
-const std::vector<std::string> kCompilati = {"Ulmo_Tarvignano_Rovesco_4816.dat",
-                                             "Ulmo_Tarvignano_Rovesco_4816.sim",
-                                             "Ulmo_Tarvignano_Rovesco_linea.dat"};
 constexpr int kCompilazioni = 24;
 constexpr int kCorseProgramma = 12;
 
@@ -92,7 +88,7 @@ class lettore_continuo {
 
 std::map<std::string, std::string> compilati_in(const fs::path& cartella) {
   std::map<std::string, std::string> file;
-  for (const std::string& nome : kCompilati) file[nome] = prova::leggi(cartella / nome);
+  for (const std::string& nome : prova::kCompilati) file[nome] = prova::leggi(cartella / nome);
   return file;
 }
 
@@ -109,30 +105,31 @@ class StressCartella : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(prova::strumento({"export-sources", (cartella_ / "src").string()}).stato, 0);
     fs::create_directory(cartella_ / "altro");
-    prova::scrivi(cartella_ / "altro" / kTestoLinea,
-                  sostituisci(prova::leggi(cartella_ / "src" / kTestoLinea), "curvas4,  600,  500",
-                              "curvad4,  600,  500"));
-    prova::scrivi(cartella_ / "altro" / kTestoTreno,
-                  sostituisci(sostituisci(prova::leggi(cartella_ / "src" / kTestoTreno),
+    prova::scrivi(cartella_ / "altro" / prova::kTestoLinea,
+                  sostituisci(prova::leggi(cartella_ / "src" / prova::kTestoLinea),
+                              "curvas4,  600,  500", "curvad4,  600,  500"));
+    prova::scrivi(cartella_ / "altro" / prova::kTestoTreno,
+                  sostituisci(sostituisci(prova::leggi(cartella_ / "src" / prova::kTestoTreno),
                                           " ULMO\r\n", " OLMU\r\n"),
                               "velocita,     500,   105", "velocita,     500,   100"));
     a_ = compila_da_solo("src");
     b_ = compila_da_solo("altro");
-    for (const std::string& nome : kCompilati) ASSERT_NE(a_.at(nome), b_.at(nome)) << nome;
+    for (const std::string& nome : prova::kCompilati) ASSERT_NE(a_.at(nome), b_.at(nome)) << nome;
   }
 
   std::map<std::string, std::string> compila_da_solo(const std::string& sorgenti) {
     const fs::path uscita = cartella_ / ("solo-" + sorgenti);
-    EXPECT_EQ(prova::strumento({"compile", (cartella_ / sorgenti / kTestoLinea).string(),
-                                (cartella_ / sorgenti / kTestoTreno).string(), uscita.string()})
-                  .stato,
-              0);
+    EXPECT_EQ(
+        prova::strumento({"compile", (cartella_ / sorgenti / prova::kTestoLinea).string(),
+                          (cartella_ / sorgenti / prova::kTestoTreno).string(), uscita.string()})
+            .stato,
+        0);
     return compilati_in(uscita);
   }
 
   std::vector<std::string> compilazione(const std::string& sorgenti) const {
-    return {SCENARIO_STRUMENTO, "compile", (cartella_ / sorgenti / kTestoLinea).string(),
-            (cartella_ / sorgenti / kTestoTreno).string(), (cartella_ / "out").string()};
+    return {SCENARIO_STRUMENTO, "compile", (cartella_ / sorgenti / prova::kTestoLinea).string(),
+            (cartella_ / sorgenti / prova::kTestoTreno).string(), (cartella_ / "out").string()};
   }
 
   prova::cartella_temporanea cartella_;
@@ -155,7 +152,7 @@ TEST_F(StressCartella, DozensOfCompilesIntoOneFolderLeaveOnlyWholeFiles) {
   EXPECT_GT(lettore.letture(), 0);
   EXPECT_TRUE(lettore.anomalie().empty())
       << lettore.anomalie().size() << " bad reads, the first: " << lettore.anomalie().front();
-  EXPECT_EQ(prova::elenco(cartella_ / "out"), kCompilati);
+  EXPECT_EQ(prova::elenco(cartella_ / "out"), prova::kCompilati);
   EXPECT_EQ(compilati_in(cartella_ / "out"), a_);
 }
 
@@ -164,7 +161,7 @@ TEST_F(StressCartella, DozensOfCompilesIntoOneFolderLeaveOnlyWholeFiles) {
 TEST_F(StressCartella, TwoScenariosCompiledIntoOneFolderAtOnceNeverMix) {
   ASSERT_EQ(prova::esegui(compilazione("src"), cartella_.percorso()).stato, 0);
   lettore_continuo::versioni ammesse;
-  for (const std::string& nome : kCompilati) ammesse[nome] = {a_.at(nome), b_.at(nome)};
+  for (const std::string& nome : prova::kCompilati) ammesse[nome] = {a_.at(nome), b_.at(nome)};
   lettore_continuo lettore(cartella_ / "out", ammesse);
 
   std::vector<std::vector<std::string>> comandi;
@@ -177,7 +174,7 @@ TEST_F(StressCartella, TwoScenariosCompiledIntoOneFolderAtOnceNeverMix) {
   for (const prova::esito_processo& e : esiti) EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_TRUE(lettore.anomalie().empty())
       << lettore.anomalie().size() << " bad reads, the first: " << lettore.anomalie().front();
-  EXPECT_EQ(prova::elenco(cartella_ / "out"), kCompilati);
+  EXPECT_EQ(prova::elenco(cartella_ / "out"), prova::kCompilati);
   const std::map<std::string, std::string> fine = compilati_in(cartella_ / "out");
   EXPECT_TRUE(fine == a_ || fine == b_) << "the three files do not come from one compile";
 }
