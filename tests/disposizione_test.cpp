@@ -244,6 +244,48 @@ std::vector<scatola> scatole_etichette(const std::string& svg) {
   return s;
 }
 
+// The boxes of the plan's names (class="etichetta-pianta") and of the plan
+// box's own writing (data-ingombro), from their data.
+std::vector<scatola> scatole_pianta(const std::string& svg) {
+  std::vector<scatola> s;
+  const std::regex r(
+      R"re(class="etichetta-pianta"[^>]*data-x0="([-0-9.]+)" data-y0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y1="([-0-9.]+)")re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
+       ++it) {
+    s.push_back(
+        {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+  }
+  return s;
+}
+
+std::vector<scatola> scatole_cornice(const std::string& svg) {
+  std::vector<scatola> s;
+  const std::regex r(R"re(data-ingombro="([-0-9.]+) ([-0-9.]+) ([-0-9.]+) ([-0-9.]+)")re");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
+       ++it) {
+    s.push_back(
+        {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+  }
+  return s;
+}
+
+bool si_toccano(const scatola& a, const scatola& b) {
+  return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
+
+// Whether the segment from (x0, y0) to (x1, y1) crosses the inside of the box,
+// by sampling it finely (a unit of the page is far below a name's height).
+bool attraversa(const scatola& b, double x0, double y0, double x1, double y1) {
+  const int passi = 1 + static_cast<int>(std::hypot(x1 - x0, y1 - y0) * 4);
+  for (int k = 0; k <= passi; ++k) {
+    const double f = static_cast<double>(k) / passi;
+    const double x = x0 + (x1 - x0) * f;
+    const double y = y0 + (y1 - y0) * f;
+    if (b.x0 + 0.01 < x && x < b.x1 - 0.01 && b.y0 + 0.01 < y && y < b.y1 - 0.01) return true;
+  }
+  return false;
+}
+
 double attributo(const std::string& svg, const std::string& id, const std::string& nome) {
   const auto g = svg.find("id=\"" + id + "\"");
   if (g == std::string::npos) return NAN;
@@ -268,11 +310,30 @@ TEST_P(PagineProva, EveryPageReadsCleanly) {
         EXPECT_FALSE(toccano) << "labels " << i << " and " << j;
       }
     }
+    // The plan's names keep clear of each other, of the box's title, compass,
+    // scale and end word, and of the line.
+    const auto nomi = scatole_pianta(p.svg);
+    const auto cornice = scatole_cornice(p.svg);
+    EXPECT_GE(cornice.size(), 3U);
+    for (std::size_t i = 0; i < nomi.size(); ++i) {
+      for (std::size_t j = i + 1; j < nomi.size(); ++j) {
+        EXPECT_FALSE(si_toccano(nomi[i], nomi[j])) << "plan names " << i << " and " << j;
+      }
+      for (const scatola& c : cornice) {
+        EXPECT_FALSE(si_toccano(nomi[i], c)) << "plan name " << i << " on the box's writing";
+      }
+    }
     // The plan fills its box: along one side it spans the box less its margins.
     const double x0 = attributo(p.svg, "pianta", "data-x0");
     const double x1 = attributo(p.svg, "pianta", "data-x1");
     const double y0 = attributo(p.svg, "pianta", "data-y0");
     const double y1 = attributo(p.svg, "pianta", "data-y1");
+    // The box's own writing stays inside it, the scale bar's words included.
+    for (const scatola& c : cornice) {
+      EXPECT_TRUE(x0 <= c.x0 && c.x1 <= x1 && y0 <= c.y0 && c.y1 <= y1)
+          << "writing at " << c.x0 << ".." << c.x1 << " x " << c.y0 << ".." << c.y1
+          << " outside the plan's box";
+    }
     double px0 = 1e9, px1 = -1e9, py0 = 1e9, py1 = -1e9;
     // The line and its dashed part beyond the end of the route.
     for (const std::string id : {"binario", "binario-oltre"}) {
@@ -282,11 +343,31 @@ TEST_P(PagineProva, EveryPageReadsCleanly) {
       std::istringstream percorso(p.svg.substr(inizio, p.svg.find('"', inizio) - inizio));
       char comando = 0;
       double x = 0, y = 0;
+      double xp = 0, yp = 0;
       while (percorso >> comando >> x >> y) {
+        if (comando == 'L') {
+          for (std::size_t i = 0; i < nomi.size(); ++i) {
+            EXPECT_FALSE(attraversa(nomi[i], xp, yp, x, y))
+                << "the line crosses plan name " << i << " at " << x << " " << y;
+          }
+        }
+        xp = x;
+        yp = y;
         px0 = std::min(px0, x);
         px1 = std::max(px1, x);
         py0 = std::min(py0, y);
         py1 = std::max(py1, y);
+      }
+    }
+    // Nor does a signal's tick across the line.
+    const std::regex tacca(
+        R"re(class="pianta-segnale"[^>]*>\s*<line x1="([-0-9.]+)" y1="([-0-9.]+)" x2="([-0-9.]+)" y2="([-0-9.]+)")re");
+    for (auto it = std::sregex_iterator(p.svg.begin(), p.svg.end(), tacca);
+         it != std::sregex_iterator(); ++it) {
+      for (std::size_t i = 0; i < nomi.size(); ++i) {
+        EXPECT_FALSE(attraversa(nomi[i], std::stod((*it)[1]), std::stod((*it)[2]),
+                                std::stod((*it)[3]), std::stod((*it)[4])))
+            << "a signal crosses plan name " << i;
       }
     }
     // The box keeps a margin of 18 units on each side.

@@ -517,39 +517,93 @@ std::optional<punto_pianta> punto_al_metro(const livello_pianta& l, double metro
   return std::nullopt;
 }
 
+namespace {
+
+struct box {
+  double x0, y0, x1, y1;
+  bool tocca(const box& r) const { return x0 < r.x1 && r.x0 < x1 && y0 < r.y1 && r.y0 < y1; }
+};
+
+// Whether the segment from `p` to `q` passes through the box (clipped as
+// Liang and Barsky do: the part of the segment within each side's bound).
+bool segmento_tocca(const box& b, std::array<double, 2> p, std::array<double, 2> q) {
+  double t0 = 0;
+  double t1 = 1;
+  const auto limita = [&](double verso, double spazio) {
+    if (verso == 0) return spazio > 0;
+    const double t = spazio / verso;
+    if (verso < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    return t0 < t1;
+  };
+  const double dx = q[0] - p[0];
+  const double dy = q[1] - p[1];
+  return limita(-dx, p[0] - b.x0) && limita(dx, b.x1 - p[0]) && limita(-dy, p[1] - b.y0) &&
+         limita(dy, b.y1 - p[1]);
+}
+
+bool linea_tocca(const box& b, const std::vector<std::array<double, 2>>& linea) {
+  for (std::size_t k = 1; k < linea.size(); ++k) {
+    if (segmento_tocca(b, linea[k - 1], linea[k])) return true;
+  }
+  return linea.size() == 1 && segmento_tocca(b, linea[0], linea[0]);
+}
+
+}  // namespace
+
 std::vector<std::optional<nome_in_pianta>> posiziona_nomi_pianta(
     const std::vector<std::array<double, 2>>& segni, const std::vector<double>& larghezze,
-    std::array<double, 4> riquadro) {
-  struct box {
-    double x0, y0, x1, y1;
-    bool tocca(const box& r) const { return x0 < r.x1 && r.x0 < x1 && y0 < r.y1 && r.y0 < y1; }
-  };
+    std::array<double, 4> riquadro, const ingombri_pianta& ingombri) {
   std::vector<box> occupati;
-  occupati.reserve(segni.size() * 2);
+  occupati.reserve(segni.size() * 2 + ingombri.riquadri.size());
   for (const auto& s : segni) occupati.push_back({s[0] - 4, s[1] - 4, s[0] + 4, s[1] + 4});
-  // Near the mark only: a name further off would seem to name another.
-  constexpr std::array<std::array<double, 2>, 4> spostamenti{{{6, 3}, {6, -4}, {6, 12}, {6, -13}}};
+  for (const auto& r : ingombri.riquadri) occupati.push_back({r[0], r[1], r[2], r[3]});
+  const auto libero = [&](const box& b) {
+    return std::none_of(occupati.begin(), occupati.end(),
+                        [&](const box& o) { return b.tocca(o); }) &&
+           std::none_of(ingombri.linee.begin(), ingombri.linee.end(),
+                        [&](const auto& l) { return linea_tocca(b, l); });
+  };
+  // Near the mark only: a name further off would seem to name another. Beside
+  // it first, level with it or just above or below; then above or below it,
+  // clear of a signal's tick on a line that runs across.
+  using allineamento = nome_in_pianta::allineamento;
+  struct posto {
+    allineamento ancora;
+    double dx, dy;
+  };
+  constexpr std::array<posto, 12> posti_possibili{{
+      {allineamento::inizio, 6, 3},
+      {allineamento::fine, -6, 3},
+      {allineamento::inizio, 6, -4},
+      {allineamento::fine, -6, -4},
+      {allineamento::inizio, 6, 12},
+      {allineamento::fine, -6, 12},
+      {allineamento::inizio, 6, -13},
+      {allineamento::fine, -6, -13},
+      {allineamento::centro, 0, -9},
+      {allineamento::centro, 0, 18},
+      {allineamento::centro, 0, -16},
+      {allineamento::centro, 0, 25},
+  }};
   std::vector<std::optional<nome_in_pianta>> posti(segni.size());
   for (std::size_t k = 0; k < segni.size(); ++k) {
-    for (const auto& [dx, dy] : spostamenti) {
-      bool trovato = false;
-      for (const bool a_sinistra : {false, true}) {
-        const double x = a_sinistra ? segni[k][0] - dx : segni[k][0] + dx;
-        const double y = segni[k][1] + dy;
-        const double x0 = a_sinistra ? x - larghezze[k] : x;
-        const box b{x0, y - 9, x0 + larghezze[k], y + 2};
-        const bool dentro = b.x0 >= riquadro[0] && b.x1 <= riquadro[2] && b.y0 >= riquadro[1] &&
-                            b.y1 <= riquadro[3];
-        if (!dentro || std::any_of(occupati.begin(), occupati.end(),
-                                   [&](const box& o) { return b.tocca(o); })) {
-          continue;
-        }
-        posti[k] = nome_in_pianta{x, y, a_sinistra, b.x0, b.y0, b.x1, b.y1};
-        occupati.push_back(b);
-        trovato = true;
-        break;
-      }
-      if (trovato) break;
+    for (const posto& p : posti_possibili) {
+      const double x = segni[k][0] + p.dx;
+      const double y = segni[k][1] + p.dy;
+      const double x0 = p.ancora == allineamento::inizio ? x
+                        : p.ancora == allineamento::fine ? x - larghezze[k]
+                                                         : x - larghezze[k] / 2;
+      const box b{x0, y - 9, x0 + larghezze[k], y + 2};
+      const bool dentro =
+          b.x0 >= riquadro[0] && b.x1 <= riquadro[2] && b.y0 >= riquadro[1] && b.y1 <= riquadro[3];
+      if (!dentro || !libero(b)) continue;
+      posti[k] = nome_in_pianta{x, y, p.ancora, b.x0, b.y0, b.x1, b.y1};
+      occupati.push_back(b);
+      break;
     }
   }
   return posti;

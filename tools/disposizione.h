@@ -219,18 +219,27 @@ std::optional<punto_pianta> punto_al_metro(const livello_pianta& l, double metro
 
 // A name beside a mark on the plan, in drawing units.
 struct nome_in_pianta {
-  double x = 0, y = 0;  // text anchor (baseline)
-  bool a_sinistra = false;
+  enum class allineamento { inizio, fine, centro };  // where `x` is on the text
+  double x = 0, y = 0;                               // text anchor (baseline)
+  allineamento ancora = allineamento::inizio;
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // its box
+};
+
+// What a name on the plan keeps clear of besides the other names and the
+// marks: the box's own writing (its title, the compass, the scale, the end
+// word), as boxes, and the line drawn through it, as polylines.
+struct ingombri_pianta {
+  std::vector<std::array<double, 4>> riquadri;            // x0, y0, x1, y1
+  std::vector<std::vector<std::array<double, 2>>> linee;  // points in order
 };
 
 // Places names beside marks at `segni` (drawing units) inside the box
 // [x0, x1] x [y0, y1]: each takes the first of a few places around its mark
-// that overlaps no other name and no mark; a name with no such place is left
-// out (nothing in its slot).
+// that overlaps no other name, no mark and nothing of `ingombri`; a name with
+// no such place is left out (nothing in its slot).
 std::vector<std::optional<nome_in_pianta>> posiziona_nomi_pianta(
     const std::vector<std::array<double, 2>>& segni, const std::vector<double>& larghezze,
-    std::array<double, 4> riquadro);
+    std::array<double, 4> riquadro, const ingombri_pianta& ingombri);
 
 // The width of a UTF-8 text at `carattere` units a character.
 double larghezza_testo(std::string_view utf8, double carattere);

@@ -305,7 +305,8 @@ std::string percorso_pezzi(const std::vector<std::vector<punto_pianta>>& pezzi,
 }
 
 // The plan's line between two metres at the page's level of detail.
-std::string tratto_pianta(const disposizione& d, const proiezione& p, double da, double a) {
+std::vector<std::vector<punto_pianta>> pezzi_pianta(const disposizione& d, const proiezione& p,
+                                                    double da, double a) {
   const livello_pianta* l = livello_per(d, 0.5 / p.scala());
   if (l == nullptr || a < da) return {};
   auto pezzi = pianta_tra(*l, da, a);
@@ -319,7 +320,24 @@ std::string tratto_pianta(const disposizione& d, const proiezione& p, double da,
       if (auto q = punto_al_metro(*l, a)) pezzo.back() = *q;
     }
   }
-  return percorso_pezzi(pezzi, p);
+  return pezzi;
+}
+
+std::string tratto_pianta(const disposizione& d, const proiezione& p, double da, double a) {
+  return percorso_pezzi(pezzi_pianta(d, p, da, a), p);
+}
+
+// The same line as points of the page, for what must keep clear of it.
+std::vector<std::vector<std::array<double, 2>>> linee_pianta(const disposizione& d,
+                                                             const proiezione& p, double da,
+                                                             double a) {
+  std::vector<std::vector<std::array<double, 2>>> linee;
+  for (const auto& pezzo : pezzi_pianta(d, p, da, a)) {
+    auto& l = linee.emplace_back();
+    l.reserve(pezzo.size());
+    for (const punto_pianta& q : pezzo) l.push_back(p.su_pagina(q.x, q.y));
+  }
+  return linee;
 }
 
 std::optional<std::array<double, 2>> al_metro(const disposizione& d, const proiezione& p,
@@ -343,29 +361,58 @@ std::optional<std::array<double, 2>> direzione(const disposizione& d, const proi
   return std::array<double, 2>{lx / l, ly / l};
 }
 
-void disegna_bussola_e_scala(pagina& g, const riquadro& r, const proiezione& p) {
+// The width of the box's writing a character: generous, as for labels.
+constexpr double kCarattereFascia = 6.6;
+constexpr double kCaratterePiccolo = 5.6;
+
+std::string ingombro(const std::array<double, 4>& b) {
+  return "data-ingombro=\"" + n(b[0]) + " " + n(b[1]) + " " + n(b[2]) + " " + n(b[3]) + "\"";
+}
+
+// Draws the compass and the scale bar; returns the boxes they take.
+std::vector<std::array<double, 4>> disegna_bussola_e_scala(pagina& g, const riquadro& r,
+                                                           const proiezione& p) {
   const double x = r.x1 - 16;
   const double y = r.y0 + 8;
-  g.riga("<g id=\"nord\"><path d=\"M" + n(x) + " " + n(y) + " L" + n(x - 6) + " " + n(y + 18) +
-         " L" + n(x) + " " + n(y + 13) + " L" + n(x + 6) + " " + n(y + 18) +
-         " Z\" fill=\"#333\"/>");
+  const std::array<double, 4> bussola{x - 8, y - 1, x + 8, y + 33};
+  g.riga("<g id=\"nord\" " + ingombro(bussola) + "><path d=\"M" + n(x) + " " + n(y) + " L" +
+         n(x - 6) + " " + n(y + 18) + " L" + n(x) + " " + n(y + 13) + " L" + n(x + 6) + " " +
+         n(y + 18) + " Z\" fill=\"#333\"/>");
   g.scritta(x, y + 30, "text-anchor=\"middle\" class=\"fascia\"", "N");
   g.riga("</g>");
-  const double metri = tondo_sotto(std::max(p.estensione() / 4, 1.0));
+  // A quarter of the plan, or less in a narrow box: the bar and its words
+  // stay inside it.
+  const double spazio = (r.larghezza() - 16 - 8 * kCaratterePiccolo) / p.scala();
+  const double metri = tondo_sotto(std::max(std::min(p.estensione() / 4, spazio), 1.0));
   const double lunga = metri * p.scala();
   const double x0 = r.x0 + 8;
   const double y0 = r.y1 - 8;
-  g.riga("<g id=\"scala-pianta\" data-metri=\"" + intero(metri) + "\">");
+  const std::string etichetta = metri >= 1000 ? intero(metri / 1000) + " km" : intero(metri) + " m";
+  const std::array<double, 4> scala{
+      x0 - 1, y0 - 9, x0 + lunga + 4 + larghezza_testo(etichetta, kCaratterePiccolo), y0 + 4};
+  g.riga("<g id=\"scala-pianta\" data-metri=\"" + intero(metri) + "\" " + ingombro(scala) + ">");
   g.linea(x0, y0, x0 + lunga, y0, "stroke=\"#333\" stroke-width=\"1.5\"");
   g.linea(x0, y0 - 4, x0, y0 + 2, "stroke=\"#333\"");
   g.linea(x0 + lunga, y0 - 4, x0 + lunga, y0 + 2, "stroke=\"#333\"");
-  const std::string etichetta = metri >= 1000 ? intero(metri / 1000) + " km" : intero(metri) + " m";
   g.scritta(x0 + lunga + 4, y0 + 3, "class=\"piccolo\"", etichetta);
   g.riga("</g>");
+  return {bussola, scala};
+}
+
+const char* ancora_svg(nome_in_pianta::allineamento a) {
+  switch (a) {
+    case nome_in_pianta::allineamento::inizio:
+      return "";
+    case nome_in_pianta::allineamento::fine:
+      return " text-anchor=\"end\"";
+    case nome_in_pianta::allineamento::centro:
+      return " text-anchor=\"middle\"";
+  }
+  return "";
 }
 
 int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& p,
-                            const riquadro& r, tratto_metri t) {
+                            const riquadro& r, tratto_metri t, const ingombri_pianta& ingombri) {
   int nascosti = 0;
   std::vector<std::size_t> quali;
   std::vector<std::array<double, 2>> segni;
@@ -380,7 +427,7 @@ int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& 
       larghezze.push_back(larghezza_testo(s.nome, carattere));
     }
   }
-  const auto posti = posiziona_nomi_pianta(segni, larghezze, {r.x0, r.y0, r.x1, r.y1});
+  const auto posti = posiziona_nomi_pianta(segni, larghezze, {r.x0, r.y0, r.x1, r.y1}, ingombri);
   for (std::size_t j = 0; j < quali.size(); ++j) {
     const auto& s = d.stazioni[quali[j]];
     g.riga("<g class=\"pianta-stazione\" data-riga=\"" + std::to_string(s.riga) +
@@ -391,9 +438,9 @@ int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& 
            "\" stroke-width=\"1.5\"/>");
     if (const auto& posto = posti[j]) {
       g.riga("<text class=\"etichetta-pianta\" x=\"" + n(posto->x) + "\" y=\"" + n(posto->y) +
-             "\" font-size=\"10\"" + (posto->a_sinistra ? " text-anchor=\"end\"" : "") +
-             " data-x0=\"" + n(posto->x0) + "\" data-y0=\"" + n(posto->y0) + "\" data-x1=\"" +
-             n(posto->x1) + "\" data-y1=\"" + n(posto->y1) + "\">" + testo_xml(s.nome) + "</text>");
+             "\" font-size=\"10\"" + ancora_svg(posto->ancora) + " data-x0=\"" + n(posto->x0) +
+             "\" data-y0=\"" + n(posto->y0) + "\" data-x1=\"" + n(posto->x1) + "\" data-y1=\"" +
+             n(posto->y1) + "\">" + testo_xml(s.nome) + "</text>");
     } else {
       ++nascosti;
     }
@@ -402,7 +449,9 @@ int disegna_stazioni_pianta(pagina& g, const disposizione& d, const proiezione& 
   return nascosti;
 }
 
-void disegna_segnali_pianta(pagina& g, const disposizione& d, const proiezione& p, tratto_metri t) {
+// Draws the signals' ticks across the line; adds them to `ingombri`.
+void disegna_segnali_pianta(pagina& g, const disposizione& d, const proiezione& p, tratto_metri t,
+                            ingombri_pianta& ingombri) {
   int nascosti = 0;
   const double colonna = kUnitaSegni / p.scala();
   for (const oggetto_puntuale& s : sfoltisci(d.segnali, colonna, t.da, t.a, nascosti)) {
@@ -411,29 +460,41 @@ void disegna_segnali_pianta(pagina& g, const disposizione& d, const proiezione& 
     if (!q || !v) continue;
     const std::array<double, 2> normale{-(*v)[1] * 5, (*v)[0] * 5};
     g.riga("<g class=\"pianta-segnale\" data-posizione=\"" + std::to_string(s.metro) + "\">");
-    g.linea((*q)[0] - normale[0], (*q)[1] - normale[1], (*q)[0] + normale[0], (*q)[1] + normale[1],
-            "stroke=\"" + colore("segnale") + "\" stroke-width=\"1.4\"");
+    const std::array<double, 2> da{(*q)[0] - normale[0], (*q)[1] - normale[1]};
+    const std::array<double, 2> a{(*q)[0] + normale[0], (*q)[1] + normale[1]};
+    g.linea(da[0], da[1], a[0], a[1], "stroke=\"" + colore("segnale") + "\" stroke-width=\"1.4\"");
+    ingombri.linee.push_back({da, a});
     g.riga("</g>");
   }
 }
 
+// Draws the end-of-route bar and its word; adds what they take to `ingombri`.
 void disegna_fine_pianta(pagina& g, const disposizione& d, const proiezione& p, const riquadro& r,
-                         tratto_metri t) {
+                         tratto_metri t, ingombri_pianta& ingombri) {
   if (d.lunghezza <= 0 || d.lunghezza < t.da || d.lunghezza > t.a) return;
   const auto q = al_metro(d, p, d.lunghezza);
   const auto v = direzione(d, p, d.lunghezza);
   if (!q || !v) return;
   const std::array<double, 2> normale{-(*v)[1] * 9, (*v)[0] * 9};
-  g.riga("<g id=\"fine-pianta\" data-posizione=\"" + std::to_string(d.lunghezza) + "\">");
-  g.linea((*q)[0] - normale[0], (*q)[1] - normale[1], (*q)[0] + normale[0], (*q)[1] + normale[1],
-          "stroke=\"" + colore("fine") + "\" stroke-width=\"3\"");
+  const std::array<double, 2> da{(*q)[0] - normale[0], (*q)[1] - normale[1]};
+  const std::array<double, 2> a{(*q)[0] + normale[0], (*q)[1] + normale[1]};
   // The word stands on the side of the box with more room, clear of the compass.
   const bool a_sinistra = (*q)[0] > (r.x0 + r.x1) / 2;
-  g.scritta((*q)[0] + (a_sinistra ? -12 : 12), (*q)[1] + 3,
+  const double x = (*q)[0] + (a_sinistra ? -12 : 12);
+  const double y = (*q)[1] + 3;
+  const double larga = larghezza_testo("fine", kCaratterePiccolo);
+  const std::array<double, 4> parola{a_sinistra ? x - larga : x, y - 8, a_sinistra ? x : x + larga,
+                                     y + 2};
+  g.riga("<g id=\"fine-pianta\" data-posizione=\"" + std::to_string(d.lunghezza) + "\" " +
+         ingombro(parola) + ">");
+  g.linea(da[0], da[1], a[0], a[1], "stroke=\"" + colore("fine") + "\" stroke-width=\"3\"");
+  g.scritta(x, y,
             std::string(a_sinistra ? "text-anchor=\"end\" " : "") +
                 "class=\"piccolo\" style=\"fill:" + colore("fine") + "\"",
             "fine");
   g.riga("</g>");
+  ingombri.riquadri.push_back(parola);
+  ingombri.linee.push_back({da, a});
 }
 
 // Returns how many station names found no room on the plan.
@@ -442,7 +503,10 @@ int disegna_pianta(pagina& g, const disposizione& d, const geometria& geo, tratt
   g.riga("<g id=\"pianta\" data-x0=\"" + n(r.x0) + "\" data-y0=\"" + n(r.y0) + "\" data-x1=\"" +
          n(r.x1) + "\" data-y1=\"" + n(r.y1) + "\">");
   g.rettangolo(r.x0, r.y0, r.larghezza(), r.altezza(), "fill=\"#fbfbf8\" stroke=\"#ccc\"");
-  g.scritta(r.x0 + 6, r.y0 + 14, "class=\"fascia\"", "Pianta (nord in alto)");
+  const std::string_view titolo = "Pianta (nord in alto)";
+  const std::array<double, 4> riquadro_titolo{
+      r.x0 + 5, r.y0 + 4, r.x0 + 7 + larghezza_testo(titolo, kCarattereFascia), r.y0 + 17};
+  g.scritta(r.x0 + 6, r.y0 + 14, "class=\"fascia\" " + ingombro(riquadro_titolo), titolo);
   if (!geo.estensione) {
     g.scritta((r.x0 + r.x1) / 2, (r.y0 + r.y1) / 2, "text-anchor=\"middle\"",
               "pianta non disponibile: manca il file del tracciato o non ha punti");
@@ -472,10 +536,15 @@ int disegna_pianta(pagina& g, const disposizione& d, const geometria& geo, tratt
            "\" fill=\"none\" stroke=\"" + colore("oltre") +
            "\" stroke-width=\"1\" stroke-dasharray=\"4 3\"/>");
   }
-  disegna_segnali_pianta(g, d, p, t);
-  disegna_fine_pianta(g, d, p, r, t);
-  const int nascosti = disegna_stazioni_pianta(g, d, p, r, t);
-  disegna_bussola_e_scala(g, r, p);
+  // Names keep clear of the box's writing, of the line, drawn or dashed, and
+  // of the signals across it.
+  ingombri_pianta ingombri;
+  ingombri.riquadri = disegna_bussola_e_scala(g, r, p);
+  ingombri.riquadri.push_back(riquadro_titolo);
+  ingombri.linee = linee_pianta(d, p, t.da, t.a);
+  disegna_segnali_pianta(g, d, p, t, ingombri);
+  disegna_fine_pianta(g, d, p, r, t, ingombri);
+  const int nascosti = disegna_stazioni_pianta(g, d, p, r, t, ingombri);
   g.riga("</g>");
   return nascosti;
 }
