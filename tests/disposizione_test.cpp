@@ -231,42 +231,41 @@ struct scatola {
   double x0, y0, x1, y1;
 };
 
-// The boxes of the page's profile labels (class="etichetta"), from their data.
+// The boxes a pattern finds in a page: its four numbers, in the order the
+// pattern's groups give x0, y0, x1 and y1.
+std::vector<scatola> scatole(const std::string& svg, const std::string& modello,
+                             std::array<std::size_t, 4> gruppi) {
+  std::vector<scatola> s;
+  const std::regex r(modello);
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
+       ++it) {
+    const auto& m = *it;
+    s.push_back({std::stod(m[gruppi[0]]), std::stod(m[gruppi[1]]), std::stod(m[gruppi[2]]),
+                 std::stod(m[gruppi[3]])});
+  }
+  return s;
+}
+
+// The page's profile labels (class="etichetta").
 std::vector<scatola> scatole_etichette(const std::string& svg) {
-  std::vector<scatola> s;
-  const std::regex r(
-      R"re(class="etichetta"[^>]*data-x0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y0="([-0-9.]+)" data-y1="([-0-9.]+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
-       ++it) {
-    s.push_back(
-        {std::stod((*it)[1]), std::stod((*it)[3]), std::stod((*it)[2]), std::stod((*it)[4])});
-  }
-  return s;
+  return scatole(
+      svg,
+      R"re(class="etichetta"[^>]*data-x0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y0="([-0-9.]+)" data-y1="([-0-9.]+)")re",
+      {1, 3, 2, 4});
 }
 
-// The boxes of the plan's names (class="etichetta-pianta") and of the plan
-// box's own writing (data-ingombro), from their data.
+// The plan's names (class="etichetta-pianta").
 std::vector<scatola> scatole_pianta(const std::string& svg) {
-  std::vector<scatola> s;
-  const std::regex r(
-      R"re(class="etichetta-pianta"[^>]*data-x0="([-0-9.]+)" data-y0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y1="([-0-9.]+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
-       ++it) {
-    s.push_back(
-        {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
-  }
-  return s;
+  return scatole(
+      svg,
+      R"re(class="etichetta-pianta"[^>]*data-x0="([-0-9.]+)" data-y0="([-0-9.]+)" data-x1="([-0-9.]+)" data-y1="([-0-9.]+)")re",
+      {1, 2, 3, 4});
 }
 
+// The plan box's own writing: title, compass, scale, end word.
 std::vector<scatola> scatole_cornice(const std::string& svg) {
-  std::vector<scatola> s;
-  const std::regex r(R"re(data-ingombro="([-0-9.]+) ([-0-9.]+) ([-0-9.]+) ([-0-9.]+)")re");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), r); it != std::sregex_iterator();
-       ++it) {
-    s.push_back(
-        {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
-  }
-  return s;
+  return scatole(svg, R"re(data-ingombro="([-0-9.]+) ([-0-9.]+) ([-0-9.]+) ([-0-9.]+)")re",
+                 {1, 2, 3, 4});
 }
 
 bool si_toccano(const scatola& a, const scatola& b) {
