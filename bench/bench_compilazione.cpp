@@ -29,7 +29,7 @@
 #include "output/file_compilati.h"
 #include "scenario/identita.h"
 #include "scenario/sorgenti.h"
-#include "tools/verifica.h"
+#include "tools/verifica/verifica.h"
 
 namespace {
 

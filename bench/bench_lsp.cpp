@@ -10,8 +10,8 @@
 
 #include "base/codifica.h"
 #include "bench/percorso_massimo.h"
-#include "tools/lsp_server.h"
-#include "tools/verifica.h"
+#include "tools/lsp/server.h"
+#include "tools/verifica/verifica.h"
 
 namespace {
 

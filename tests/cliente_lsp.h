@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/lsp_server.h"
-#include "tools/lsp_trasporto.h"
+#include "tools/lsp/server.h"
+#include "tools/lsp/trasporto.h"
 
 namespace prova {
 

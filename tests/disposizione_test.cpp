@@ -1,4 +1,4 @@
-#include "tools/disposizione.h"
+#include "tools/disegno/disposizione.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include "scenario/sorgenti.h"
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/grafico.h"
+#include "tools/disegno/grafico.h"
 
 namespace scenario {
 namespace {

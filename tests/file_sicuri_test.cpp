@@ -25,7 +25,7 @@
 #include "nomi_incorporati.h"
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/comandi.h"
+#include "tools/comandi/comandi.h"
 
 namespace scenario {
 namespace {

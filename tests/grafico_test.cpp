@@ -1,4 +1,4 @@
-#include "tools/grafico.h"
+#include "tools/disegno/grafico.h"
 
 #include <expat.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 #include "scenario/identita.h"
 #include "scenario/sorgenti.h"
 #include "supporto.h"
-#include "tools/comandi.h"
-#include "tools/ispeziona.h"
-#include "tools/significato.h"
+#include "tools/comandi/comandi.h"
+#include "tools/ispezione/ispeziona.h"
+#include "tools/ispezione/significato.h"
 
 namespace scenario {
 namespace {

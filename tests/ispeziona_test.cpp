@@ -1,4 +1,4 @@
-#include "tools/ispeziona.h"
+#include "tools/ispezione/ispeziona.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include "output/file_compilati.h"
 #include "scenario/sorgenti.h"
 #include "supporto.h"
-#include "tools/comandi.h"
-#include "tools/dump.h"
+#include "tools/comandi/comandi.h"
+#include "tools/ispezione/dump.h"
 
 namespace scenario {
 namespace {

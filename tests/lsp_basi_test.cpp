@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/lsp_posizioni.h"
-#include "tools/lsp_trasporto.h"
-#include "tools/lsp_uri.h"
+#include "tools/lsp/posizioni.h"
+#include "tools/lsp/trasporto.h"
+#include "tools/lsp/uri.h"
 
 namespace scenario::lsp {
 namespace {

@@ -16,8 +16,8 @@
 #include "fuzz/proprieta_compilazione.h"
 #include "scenario/sorgenti.h"
 #include "supporto.h"
-#include "tools/lsp_posizioni.h"
-#include "tools/lsp_uri.h"
+#include "tools/lsp/posizioni.h"
+#include "tools/lsp/uri.h"
 
 namespace scenario {
 namespace {

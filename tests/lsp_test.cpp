@@ -15,10 +15,10 @@
 #include "compiler/righe.h"
 #include "scenario/sorgenti.h"
 #include "supporto.h"
-#include "tools/lsp_diagnostica.h"
-#include "tools/lsp_uri.h"
-#include "tools/riferimento.h"
-#include "tools/verifica.h"
+#include "tools/lsp/diagnostica.h"
+#include "tools/lsp/uri.h"
+#include "tools/riferimento/riferimento.h"
+#include "tools/verifica/verifica.h"
 
 namespace scenario {
 namespace {

@@ -3,7 +3,7 @@
 // its keyword rule and its values, every record's members with offsets and
 // widths, the plan element's forms and the evento kinds. When a description
 // changes, the failure shows the block to put on the page.
-#include "tools/riferimento.h"
+#include "tools/riferimento/riferimento.h"
 
 #include <gtest/gtest.h>
 

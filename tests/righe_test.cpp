@@ -15,7 +15,7 @@
 #include "output/compilazione.h"
 #include "scenario/identita.h"
 #include "scenario/sorgenti.h"
-#include "tools/lettura_osservata.h"
+#include "tools/osservazione/lettura_osservata.h"
 
 namespace scenario {
 namespace {

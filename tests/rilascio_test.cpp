@@ -17,7 +17,7 @@
 
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/comandi.h"
+#include "tools/comandi/comandi.h"
 #include "tools/versione.h"
 
 namespace scenario::strumento {

@@ -11,8 +11,8 @@
 #include "scenario/sorgenti.h"
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/comandi.h"
-#include "tools/compilazione.h"
+#include "tools/comandi/comandi.h"
+#include "tools/comandi/compilazione.h"
 
 namespace scenario::strumento {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/comandi.h"
+#include "tools/comandi/comandi.h"
 
 namespace prova {
 

@@ -8,7 +8,7 @@
 
 #include "base/scrittore_testo.h"
 #include "scenario/sorgenti.h"
-#include "tools/verifica.h"
+#include "tools/verifica/verifica.h"
 
 namespace scenario {
 namespace {

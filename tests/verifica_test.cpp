@@ -1,4 +1,4 @@
-#include "tools/verifica.h"
+#include "tools/verifica/verifica.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@
 #include "scenario/sorgenti.h"
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/comandi.h"
-#include "tools/lettura_osservata.h"
-#include "tools/regole.h"
+#include "tools/comandi/comandi.h"
+#include "tools/osservazione/lettura_osservata.h"
+#include "tools/verifica/regole.h"
 
 namespace scenario {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/vista.h"
+#include "tools/disegno/vista.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "output/file_compilati.h"
 #include "strumento_prova.h"
 #include "supporto.h"
-#include "tools/dump.h"
+#include "tools/ispezione/dump.h"
 
 namespace scenario {
 namespace {

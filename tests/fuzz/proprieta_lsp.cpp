@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tools/lsp_server.h"
+#include "tools/lsp/server.h"
 
 namespace prova {
 

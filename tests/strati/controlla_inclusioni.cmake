@@ -1,20 +1,36 @@
-# Every project include ("folder/file.h") of a layer's sources names a folder
-# that layer may include from, as the layers' definitions give them.
+# Every project include ("folder/file.h", or "tools/room/file.h" for a room
+# of the tool) of a layer's sources names a folder that layer may include
+# from, as the layers' definitions give them.
 # -DREGOLE=<generated rules> -DSORGENTI=<source tree> -DSTRATI=<layers>
 cmake_minimum_required(VERSION 3.25)
 include(${REGOLE})
+# Headers generated into the build tree, outside every room's folder.
+set(GENERATI "tools/versione.h")
 set(violazioni "")
 foreach(strato IN LISTS STRATI)
   file(GLOB file ${SORGENTI}/${strato}/*.h ${SORGENTI}/${strato}/*.cpp)
   foreach(f IN LISTS file)
     file(STRINGS ${f} inclusioni REGEX "^#include \"[a-z_]+/")
     foreach(riga IN LISTS inclusioni)
-      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" cartella "${riga}")
+      string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" incluso "${riga}")
+      if(incluso IN_LIST GENERATI)
+        continue()
+      endif()
+      if(incluso MATCHES "^tools/[a-z_]+/")
+        string(REGEX REPLACE "^(tools/[a-z_]+)/.*" "\\1" cartella "${incluso}")
+      else()
+        string(REGEX REPLACE "^([a-z_]+)/.*" "\\1" cartella "${incluso}")
+      endif()
       if(NOT cartella IN_LIST VISIBILI_${strato})
         string(APPEND violazioni "\n  ${f}: ${riga} (${strato} may include from: ${VISIBILI_${strato}})")
       endif()
     endforeach()
   endforeach()
+endforeach()
+# A source at the top of tools/ belongs to no room.
+file(GLOB sciolti ${SORGENTI}/tools/*.h ${SORGENTI}/tools/*.cpp)
+foreach(f IN LISTS sciolti)
+  string(APPEND violazioni "\n  ${f}: a source outside every room of tools/")
 endforeach()
 if(violazioni)
   message(FATAL_ERROR "includes that point upward or sideways:${violazioni}")
