@@ -5,6 +5,7 @@
 
 #include "base/codifica.h"
 #include "base/file_cartella.h"
+#include "base/nomi_scenario.h"
 #include "base/scrittore_testo.h"
 #include "compiler/modello.h"
 #include "scenario/identita.h"
@@ -15,31 +16,11 @@
 namespace scenario::lsp {
 namespace {
 
-constexpr std::string_view kFineLinea = "_linea.txt";
-constexpr std::string_view kFineTreno = "-.txt";
-
-// ROUTE of "ROUTE_linea.txt".
-std::optional<std::string_view> percorso_della_linea(std::string_view nome) {
-  if (!nome.ends_with(kFineLinea) || nome.size() == kFineLinea.size()) return std::nullopt;
-  return nome.substr(0, nome.size() - kFineLinea.size());
-}
-
-// Whether "ROUTE_TRAIN-.txt" is a train text of the route.
-bool treno_del_percorso(std::string_view treno, std::string_view percorso) {
-  return treno.ends_with(kFineTreno) && treno.size() > percorso.size() + 1 + kFineTreno.size() &&
-         treno.starts_with(percorso) && treno[percorso.size()] == '_';
-}
-
-// Of the line texts among `nomi`, the one a train text belongs to: the
-// longest route name that begins it (a route name may hold '_').
+// The line text a train text belongs to, by name: "ROUTE_linea.txt".
 std::optional<std::string> linea_tra(const std::vector<std::string>& nomi, std::string_view treno) {
-  std::optional<std::string> migliore;
-  for (const std::string& nome : nomi) {
-    const std::optional<std::string_view> percorso = percorso_della_linea(nome);
-    if (!percorso || !treno_del_percorso(treno, *percorso)) continue;
-    if (!migliore || nome.size() > migliore->size()) migliore = nome;
-  }
-  return migliore;
+  const std::optional<std::string> percorso = percorso_del_treno(nomi, treno);
+  if (!percorso) return std::nullopt;
+  return *percorso + std::string(kFineNomeLinea);
 }
 
 std::string nome_file(const std::filesystem::path& file) { return testo_file(file.filename()); }
@@ -79,7 +60,7 @@ documento_condiviso crea_incorporato(testo_letto ruolo) {
 
 std::optional<testo_letto> ruolo_da_nome(std::string_view nome) {
   if (percorso_della_linea(nome)) return testo_letto::linea;
-  if (nome.ends_with(kFineTreno)) return testo_letto::treno;
+  if (nome.ends_with(kFineNomeTreno)) return testo_letto::treno;
   return std::nullopt;
 }
 
