@@ -30,7 +30,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/installa.sh"
 
 # wine's recommends are some 900 MB that the job does not use (installa_pacchetti takes none).
 installa_mancanti() {
-  installa_pacchetti cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
+  installa_pacchetti cmake make g++ gettext g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
     fonts-liberation xvfb xauth xdotool x11-apps imagemagick
 }
 
