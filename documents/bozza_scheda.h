@@ -5,7 +5,8 @@
 // speed-limit changes, the braked percentage); what only the author knows
 // (classification, braked mass, rolling stock, top speed and rank, arrival
 // times at intermediate stops, recovery times, notes) is left blank for the
-// author to fill in.
+// author to fill in. The compiled model holds everything the draft shows, so
+// the train text is not read a second time.
 #pragma once
 
 #include <string>
