@@ -43,11 +43,18 @@ void ricomincia(modello& m) {
   m.tracciato = std::move(tracciato);
 }
 
+namespace {
+// A cell keeps the speed limit in steps of this many km/h.
+constexpr int32_t kPassoVelocita = 5;
+}  // namespace
+
 std::optional<uint8_t> byte_velocita(int64_t kmh) {
-  const double quinti = arrotonda_pari(static_cast<double>(kmh) / 5.0);
+  const double quinti = arrotonda_pari(static_cast<double>(kmh) / kPassoVelocita);
   if (quinti < 0 || quinti > 255) return std::nullopt;
   return static_cast<uint8_t>(quinti);
 }
+
+int32_t kmh_velocita(uint8_t quinti) { return int32_t{quinti} * kPassoVelocita; }
 
 uint8_t byte_aderenza(int64_t aderenza) {
   return static_cast<uint8_t>(static_cast<uint64_t>(aderenza) & 0xFFU);

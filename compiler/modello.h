@@ -133,6 +133,8 @@ void ricomincia(modello& m);
 // km/h divided by 5 and rounded; nothing when that is not a byte (above
 // 1277 km/h, or negative).
 std::optional<uint8_t> byte_velocita(int64_t kmh);
+// The speed limit a cell keeps, back in km/h.
+int32_t kmh_velocita(uint8_t quinti);
 // The adhesion: its low 8 bits.
 uint8_t byte_aderenza(int64_t aderenza);
 // The gradient in per mille: gradient + 100, its low 8 bits.

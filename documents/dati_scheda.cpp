@@ -2,14 +2,11 @@
 
 #include "base/file_cartella.h"
 #include "base/scrittore_testo.h"
+#include "documents/disposizione_scheda.h"
 #include "documents/documenti.h"
 
 namespace scenario {
 namespace {
-
-// One row of the timetable left blank for the driver's own entries.
-constexpr std::string_view kRigaOrarioVuota =
-    " |     |     |          |     |                            |                |     |";
 
 // The card is 82 or 83 bytes wide; "\xB0" is the degree sign in Windows-1252.
 constexpr std::array<std::string_view, 55> kRighe = {
@@ -17,21 +14,21 @@ constexpr std::array<std::string_view, 55> kRighe = {
     // rank and braked percentage; then classification, braked mass, rolling stock.
     "",
     "",
-    "  ___________________                                               ______________",
-    " |                   |                    SCHEDA                   |              |",
+    kRegolaRiquadriAlti,
+    kRigaTitolo,
     " |   TRENO n.4816    |                   da: ULMO                  |    V140 B    |",
     " |___________________|                    a: ROVESCO P.A.          |     100%     |",
-    "                                                                   |______________|",
-    "  ___________________                ___________________            ______________",
-    " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |          |              |",
+    kChiusuraVelocitaMassima,
+    kRegolaRiquadriBassi,
+    kNomiRiquadriBassi,
     " |        Reg        |              |      330T         |          | Ale 801/940  |",
-    " |___________________|              |___________________|          |______________|",
+    kChiusuraRiquadriBassi,
     "",
-    // Timetable: columns of 5, 5, 10, 5, 28, 16 and 5 characters between the bars.
-    "  ________________________________________________________________________________",
-    " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |",
-    " | Lim.|Marc.|          |  Rs |                            |                |     |",
-    " |_____|_____|__________|_____|____________________________|________________|_____|",
+    // Timetable: the seven columns of the layout, 18 named rows.
+    kRegolaOrario,
+    kIntestazioneOrario,
+    kIntestazioneOrarioSotto,
+    kRigaOrarioChiusa,
     " |  30 |     |   82.500 |     |ULMO                        | 6.46           |     |",
     " | 105 |     |   83.000 |     |Dev. U.                     |                |     |",
     " |     |     |   88.400 |     |2\xB0 Bivio Ulmo Nord          |      6.50      |     |",
@@ -64,16 +61,30 @@ constexpr std::array<std::string_view, 55> kRighe = {
     kRigaOrarioVuota,
     kRigaOrarioVuota,
     kRigaOrarioVuota,
-    " |_____|_____|__________|_____|____________________________|________________|_____|",
+    kRigaOrarioChiusa,
     // Notes under the table.
-    "  NOTE:",
+    kTitoloNote,
     "  R.S. dal Deviatoio di uscita Ulmo fino al 2\xB0 Bivio Ulmo Nord",
     "  * A Vessano perditempo non compreso in orario 1.5 min.",
-    "  il + nella casella orario indica 1/2 minuto",
+    kLegendaMezzoMinuto,
     "",
     "",
     "",
 };
+
+// Lines 5, 6 and 10 carry the train's own data in the boxes; lines 14 to 48
+// are the timetable's, its rows from line 17 on.
+constexpr bool segue_disposizione() {
+  for (std::size_t n : {5U, 6U}) {
+    if (!segue_riquadri(kRighe[n - 1], kRiquadriAlti)) return false;
+  }
+  if (!segue_riquadri(kRighe[10 - 1], kRiquadriBassi)) return false;
+  for (std::size_t n = 14; n <= 48; ++n) {
+    if (!segue_colonne(kRighe[n - 1])) return false;
+  }
+  return kRighe[17 - 1 + kRigheOrario] == kRigaOrarioChiusa;
+}
+static_assert(segue_disposizione());
 
 }  // namespace
 
