@@ -13,6 +13,10 @@
 #    a folder of the same name, leaves the same files byte for byte and prints
 #    the same version, the same messages and the same check --json output,
 #    with the same exit statuses.
+#  - Both packages hold both runners of build: each tool (the Windows one
+#    under wine) builds the embedded scenario's programs from its exported
+#    texts, and the Linux program and the Windows one (under wine), each run
+#    alone in a folder, leave six files with the compiled files compile makes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -90,6 +94,26 @@ usa_strumento() {
     esegui verifica check "$linea" "$treno"
     esegui verifica_json check --json "$linea" "$treno"
     esegui dump dump --text --metres 2800..2949 out/Ulmo_Tarvignano_Rovesco_4816.dat
+    cd ..
+    # The embedded scenario's programs, built from the exported texts, each
+    # run alone in a folder; the programs themselves differ (the runners in
+    # the zip are not stripped as the installed ones are) and go.
+    esegui costruisci build src -o programmi
+    mkdir corsa corsa_exe
+    if [[ -f "programmi/$programma" && -f "programmi/$programma.exe" ]]; then
+      local stato=0
+      cp "programmi/$programma" corsa/
+      (cd corsa && "./$programma") || stato=$?
+      echo "$stato" >corsa.stato
+      stato=0
+      cp "programmi/$programma.exe" corsa_exe/
+      (cd corsa_exe && timeout 120 wine "./$programma.exe") || stato=$?
+      echo "$stato" >corsa_exe.stato
+      rm "corsa/$programma" "corsa_exe/$programma.exe"
+    fi
+    # Its paths are written with the system's separator.
+    sed -e 's|\\|/|g' -e 's|\r$||' costruisci.out >costruisci.elenco
+    rm -rf programmi costruisci.out
   )
 }
 
@@ -104,6 +128,16 @@ controlla_giro() {
   grep -qF "[16]" "$c/errata/verifica.err" || fallisci "check did not find the signal on a taken cell ($c)"
   grep -qF "[speed-multiple]" "$c/errata/verifica.err" || fallisci "check did not warn of the speed ($c)"
   [[ -f "$c/out/Ulmo_Tarvignano_Rovesco_4816.dat" ]] || fallisci "compile wrote no cell file ($c)"
+  [[ "$(cat "$c/costruisci.stato" "$c/corsa.stato" "$c/corsa_exe.stato")" == $'0\n0\n0' ]] ||
+    fallisci "build, or a run of the programs it made, did not end with status 0 ($c)"
+  [[ "$(cat "$c/costruisci.elenco")" == "programmi/$programma"$'\n'"programmi/$programma.exe" ]] ||
+    fallisci "build did not list the two programs ($c)"
+  local f
+  for f in "$c"/out/*; do
+    cmp "$f" "$c/corsa/$(basename "$f")" >&2 || fallisci "a built program compiled another $(basename "$f") ($c)"
+    cmp "$f" "$c/corsa_exe/$(basename "$f")" >&2 || fallisci "a built .exe compiled another $(basename "$f") ($c)"
+  done
+  [[ "$(ls "$c/corsa" | wc -l)" == 6 ]] || fallisci "a built program did not leave six files ($c)"
 }
 
 controlla_linux() {
@@ -114,6 +148,7 @@ controlla_linux() {
   tar -xzf "$archivio" -C "$prefisso" --strip-components=1
   {
     printf '%s\n' bin/Ulmo_Tarvignano_Rovesco_4816 bin/scenario-tool share/man/man1/scenario-tool.1 \
+      lib/scenario-tool/scenario-runner lib/scenario-tool/scenario-runner.exe \
       share/bash-completion/completions/scenario-tool share/zsh/site-functions/_scenario-tool \
       "share/doc/$programma/README.md"
     pagine_di_riferimento | sed "s|^|share/doc/$programma/|"
@@ -163,7 +198,7 @@ controlla_windows() {
   unzip -q "$zip" -d "$cartella"
   cartella=$(echo "$cartella"/*/)
   {
-    printf '%s\n' "$programma.exe" scenario-tool.exe LEGGIMI.txt README.md
+    printf '%s\n' "$programma.exe" scenario-tool.exe scenario-runner.exe scenario-runner LEGGIMI.txt README.md
     pagine_di_riferimento
   } | controlla_contenuto "$cartella" "$(basename "$zip")"
   controlla_risorsa_versione "$cartella/$programma.exe"
@@ -171,7 +206,6 @@ controlla_windows() {
   [[ "$(head -n 1 "$cartella/LEGGIMI.txt")" == *"$versione"*$'\r' ]] ||
     fallisci "LEGGIMI.txt does not begin with the version in a Windows line"
 
-  prepara_wine
   mkdir "$windows"
   usa_strumento "$windows" wine "${cartella}scenario-tool.exe"
   controlla_giro "$windows"
@@ -198,6 +232,8 @@ fine() {
 }
 trap fine EXIT
 
+# wine for both rounds: each runs the Windows program build makes.
+prepara_wine
 controlla_linux
 controlla_windows
 echo "packages job passed"

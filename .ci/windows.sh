@@ -15,6 +15,10 @@
 #    alone and older files are replaced whole; two runs at once in one folder
 #    both end cleanly; scenario-tool.exe compiles as the Linux program does
 #    and refuses a route name Windows keeps for a device (CON) with 64;
+#  - scenario-tool build makes, from the small scenario of tests/scenari/piccola/
+#    and the two real runners, a Linux and a Windows program whose runs leave
+#    the same files, byte for byte, with the compiled files scenario-tool
+#    compile makes;
 #  - screenshots of the wait window and of the boxes are kept in build/windows/ci/
 #    for a person to look at (the fonts are not Windows', so no pixel compare).
 # Every wine call runs under `timeout`: a box nobody answers waits forever.
@@ -300,6 +304,42 @@ controlla_file_sicuri() {
   echo "files: the old temporary name left alone, older files replaced, three runs at once clean, --route CON refused"
 }
 
+# scenario-tool build on a small scenario of the test fixtures, with the
+# Linux runner of build/default and the Windows one of build/windows: the
+# Linux program and the Windows program (under wine), each alone in a folder,
+# end with status 0 and leave the same files, byte for byte, and the compiled
+# ones are those scenario-tool compile makes from the same texts.
+controlla_programma_costruito() {
+  local fixture=tests/scenari/piccola nome=Piccola_Linea_7 esecutori=$lavoro/esecutori
+  local programmi=$lavoro/programmi linux=$lavoro/costruito_linux windows=$lavoro/costruito_windows
+  local compilati=$lavoro/compilati stato=0 f
+  mkdir "$esecutori" "$linux" "$windows"
+  cp build/default/tools/scenario-runner "$build_windows/tools/scenario-runner.exe" "$esecutori/"
+  build/default/tools/scenario-tool build "$fixture" -o "$programmi" --runners "$esecutori" >/dev/null ||
+    fallisci "scenario-tool build failed on $fixture"
+  controlla_import "$programmi/$nome.exe"
+  controlla_sottosistema "$programmi/$nome.exe" "Windows GUI"
+  cp "$programmi/$nome" "$linux/"
+  cp "$programmi/$nome.exe" "$windows/"
+  (cd "$linux" && "./$nome") || stato=$?
+  [[ "$stato" == 0 ]] || fallisci "the built Linux program ended with $stato"
+  stato=$(esegui_wine "$windows" "$nome.exe")
+  [[ "$stato" == 0 ]] || fallisci "the built Windows program ended with $stato"
+  rm "$linux/$nome" "$windows/$nome.exe"
+  diff <(ls "$linux") <(ls "$windows") >&2 ||
+    fallisci "the built programs left other files (< Linux, > Windows)"
+  [[ "$(ls "$linux" | wc -l)" == 6 ]] || fallisci "the built Linux program did not leave six files"
+  for f in "$linux"/*; do
+    cmp "$f" "$windows/$(basename "$f")" >&2 || fallisci "$(basename "$f") differs between the built programs"
+  done
+  build/default/tools/scenario-tool compile "$fixture/Piccola_Linea_linea.txt" "$fixture/Piccola_Linea_7-.txt" \
+    "$compilati" --route Piccola_Linea --train 7 || fallisci "scenario-tool compile failed on $fixture"
+  for f in "$compilati"/*; do
+    cmp "$f" "$linux/$(basename "$f")" >&2 || fallisci "the built program compiled another $(basename "$f")"
+  done
+  echo "build: $nome and $nome.exe leave the same six files, the compiled ones as compile makes them"
+}
+
 # ---- Sourced by .ci/pacchetti.sh, which uses the functions above: the job
 # itself runs only when this file is run.
 [[ "${BASH_SOURCE[0]}" == "$0" ]] || return 0
@@ -308,7 +348,7 @@ if [[ "${1:-}" != --sotto-xvfb ]]; then
   export CI_WINDOWS_INIZIO=${CI_WINDOWS_INIZIO:-$(date +%s)}
   installa_mancanti
   cmake --workflow --preset windows
-  cmake --build --preset default --target "$programma"
+  cmake --build --preset default --target "$programma" scenario-tool scenario-runner
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --sotto-xvfb
 fi
 
@@ -327,6 +367,7 @@ controlla_eseguibili
 prepara_wine
 controlla_file_scritti
 controlla_file_sicuri
+controlla_programma_costruito
 controlla_errore
 controlla_guasto
 echo "screenshots in $artefatti/"

@@ -9,6 +9,7 @@
 #include "compiler/modello.h"
 #include "compiler/sorgente.h"
 #include "output/compilazione.h"
+#include "scenario/pacchetto.h"
 
 namespace scenario {
 
@@ -26,17 +27,30 @@ esito_compilazione memorizza_percorso(modello& m, int32_t j, testo_sorgente& lin
 void concludi_percorso(const modello& m, const esito_compilazione& esito,
                        const std::filesystem::path& cartella, piattaforma& p);
 
-// Writes the two source texts and the three documents into `cartella`.
+// The scenario this program carries, as a bundle: its identity, its two
+// source texts as the embedded writers make them, its three documents.
+pacchetto_scenario pacchetto_incorporato();
+
+// Writes the two source texts and the three documents of `s` into
+// `cartella`, named by m.percorso and m.treno: each text and document whole,
+// whatever its length, lines ending with CR LF.
+void scrivi_testi(const pacchetto_scenario& s, const modello& m,
+                  const std::filesystem::path& cartella);
+
+// The same for the embedded scenario.
 void scrivi_testi(const modello& m, const std::filesystem::path& cartella);
 
 // The exit status for a finished compile, reporting a nonzero error record or
 // a missing cell strip through `p.segnala`.
 int stato_compilazione(const esito_compilazione& esito, piattaforma& p);
 
-// The whole run in `cartella`, holding the folder's lock (blocco_cartella.h)
-// from the first file to the last: a run started beside it waits. Returns the
-// exit status. File-system faults are thrown (errore_file_system) for the
-// caller to report.
+// The whole run of the scenario `s` in `cartella`, holding the folder's lock
+// (blocco_cartella.h) from the first file to the last: a run started beside
+// it waits. Returns the exit status. File-system faults are thrown
+// (errore_file_system) for the caller to report.
+int form_load(const pacchetto_scenario& s, const std::filesystem::path& cartella, piattaforma& p);
+
+// The run of the embedded scenario.
 int form_load(const std::filesystem::path& cartella, piattaforma& p);
 
 }  // namespace scenario

@@ -10,6 +10,7 @@
 #include "app/piattaforma.h"
 #include "base/codici_errore.h"
 #include "base/file_cartella.h"
+#include "base/file_sistema.h"
 
 namespace scenario {
 namespace {
@@ -43,19 +44,10 @@ std::wstring wide(std::string_view testo, UINT codifica) {
 }
 
 std::filesystem::path file_programma() {
-  std::vector<wchar_t> nome(MAX_PATH);
-  for (;;) {
-    const DWORD lunghezza =
-        GetModuleFileNameW(nullptr, nome.data(), static_cast<DWORD>(nome.size()));
-    if (lunghezza == 0) {
-      throw errore_file_system(
-          "the program file", "find",
-          "GetModuleFileNameW failed with error " + std::to_string(GetLastError()));
-    }
-    // A full buffer may hold a cut name: grow it and ask again.
-    if (lunghezza < nome.size()) return std::filesystem::path(std::wstring(nome.data(), lunghezza));
-    nome.resize(nome.size() * 2);
-  }
+  sistema::eseguibile_in_corso programma = sistema::file_eseguibile();
+  if (programma.file.empty())
+    throw errore_file_system("the program file", "find", programma.motivo);
+  return programma.file;
 }
 
 void scrivi_riga_errore(std::string_view testo) {

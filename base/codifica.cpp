@@ -129,6 +129,14 @@ std::optional<std::string> cp1252_da_utf8(std::string_view testo) {
   return uscita;
 }
 
+bool utf8_valido(std::string_view testo) {
+  std::size_t pos = 0;
+  while (pos < testo.size()) {
+    if (!decodifica_utf8(testo, pos)) return false;
+  }
+  return true;
+}
+
 std::string testo_xml(std::string_view testo_utf8) {
   std::string t;
   for (char c : testo_utf8) {

@@ -26,6 +26,9 @@ std::string utf8_da_1252(std::string_view testo);
 // holds a character the code page cannot write.
 std::optional<std::string> cp1252_da_utf8(std::string_view testo);
 
+// Whether `testo` is valid UTF-8 (plain ASCII is).
+bool utf8_valido(std::string_view testo);
+
 // UTF-8 text as it may stand in XML or HTML, in an element or an attribute:
 // & < > " ' as entities, control characters other than tab and line ends
 // (which XML does not allow) as U+FFFD.

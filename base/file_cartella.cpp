@@ -146,11 +146,12 @@ fs::path percorso_file(const fs::path& cartella, std::string_view nome) {
          fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8_da_1252(nome).c_str())));
 }
 
-file_in_sostituzione::file_in_sostituzione(fs::path file) : file_(std::move(file)) {
+file_in_sostituzione::file_in_sostituzione(fs::path file, bool eseguibile)
+    : file_(std::move(file)) {
   rifiuta_se_speciale(file_);
   for (int tentativo = 0; tentativo < kTentativiTemporaneo; ++tentativo) {
     fs::path candidato = nome_temporaneo(file_);
-    sistema::apertura a = sistema::crea_nuovo(candidato);
+    sistema::apertura a = sistema::crea_nuovo(candidato, eseguibile);
     if (a.file.aperto()) {
       temporaneo_ = std::move(candidato);
       aperto_ = std::move(a.file);
@@ -203,6 +204,12 @@ void sostituisci_file(const fs::path& file, std::span<const uint8_t> byte) {
 void sostituisci_file(const fs::path& file, std::string_view byte) {
   sostituisci_file(
       file, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(byte.data()), byte.size()));
+}
+
+void sostituisci_programma(const fs::path& file, std::string_view byte) {
+  file_in_sostituzione f(file, true);
+  f.scrivi(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(byte.data()), byte.size()));
+  f.conferma();
 }
 
 bool esiste_file(const fs::path& file) {

@@ -47,8 +47,9 @@ std::filesystem::path percorso_file(const std::filesystem::path& cartella, std::
 class file_in_sostituzione {
  public:
   // Creates the temporary file; throws when the real name holds something
-  // that is not a file or the temporary file cannot be made.
-  explicit file_in_sostituzione(std::filesystem::path file);
+  // that is not a file or the temporary file cannot be made. An `eseguibile`
+  // file is a program: on POSIX it gets the execute permissions too.
+  explicit file_in_sostituzione(std::filesystem::path file, bool eseguibile = false);
   ~file_in_sostituzione();
   file_in_sostituzione(const file_in_sostituzione&) = delete;
   file_in_sostituzione& operator=(const file_in_sostituzione&) = delete;
@@ -69,6 +70,8 @@ class file_in_sostituzione {
 // The whole file at once, through file_in_sostituzione.
 void sostituisci_file(const std::filesystem::path& file, std::span<const uint8_t> byte);
 void sostituisci_file(const std::filesystem::path& file, std::string_view byte);
+// The same for a program, which the system lets run.
+void sostituisci_programma(const std::filesystem::path& file, std::string_view byte);
 
 // Whether `file` names a regular file (through a link, when it is one).
 bool esiste_file(const std::filesystem::path& file);
@@ -85,6 +88,11 @@ struct limite_lettura {
 inline constexpr limite_lettura kLimiteTestoSorgente{uint64_t{64} << 20, "a source text"};
 // A compiled file. That route's plan file, the largest of all, is some 20 MB.
 inline constexpr limite_lettura kLimiteFileCompilato{uint64_t{256} << 20, "a compiled file"};
+// A driver document an author wrote (a train card, a form, notes).
+inline constexpr limite_lettura kLimiteDocumento{uint64_t{64} << 20, "a document"};
+// A program file with the scenario joined to it: a runner of a few MB and
+// the largest route's texts.
+inline constexpr limite_lettura kLimiteProgramma{uint64_t{256} << 20, "a program"};
 
 // Reads the whole file, which must be a regular file (a link to one is
 // followed) of at most `limite` bytes. Opens it first and then asks the open

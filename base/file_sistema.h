@@ -83,9 +83,10 @@ struct apertura {
 };
 
 // Creates `file` for writing, new and empty, with the default permissions
-// (0666 less the umask on POSIX). Never follows a link and never opens what
-// is already there: when the name is taken, `occupato` is set.
-apertura crea_nuovo(const std::filesystem::path& file);
+// (0666 less the umask on POSIX; 0777 less the umask for a program, which
+// `eseguibile` asks for). Never follows a link and never opens what is
+// already there: when the name is taken, `occupato` is set.
+apertura crea_nuovo(const std::filesystem::path& file, bool eseguibile = false);
 
 // Opens `file` for reading, following links. A FIFO or a device is opened
 // without waiting for a writer, so that tipo_di can refuse it.
@@ -125,6 +126,15 @@ void rimuovi(const std::filesystem::path& file) noexcept;
 // A number the system gives this process and no other running beside it,
 // to tell apart the temporary names of two processes.
 uint64_t numero_processo();
+
+// The path through which the running executable's own file is read: on
+// Linux /proc/self/exe (the file itself, even when it has been renamed), on
+// Windows the module's path. The system's reason when there is none.
+struct eseguibile_in_corso {
+  std::filesystem::path file;
+  std::string motivo;
+};
+eseguibile_in_corso file_eseguibile();
 
 #ifdef _WIN32
 // The text Windows gives for an error code of GetLastError, in UTF-8.

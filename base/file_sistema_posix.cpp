@@ -45,11 +45,12 @@ std::optional<std::string> file_aperto::chiudi() {
   return std::nullopt;
 }
 
-apertura crea_nuovo(const fs::path& file) {
+apertura crea_nuovo(const fs::path& file, bool eseguibile) {
   apertura a;
   // O_EXCL fails on any name that exists, a link included; O_NOFOLLOW says so
   // twice. The mode goes through the umask as every new file's does.
-  const int d = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  const int d = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       eseguibile ? 0777 : 0666);
   if (d >= 0) {
     a.file = file_aperto(d);
   } else {
@@ -118,5 +119,7 @@ std::optional<std::string> rinomina(const fs::path& da, const fs::path& a) {
 void rimuovi(const fs::path& file) noexcept { ::unlink(file.c_str()); }
 
 uint64_t numero_processo() { return static_cast<uint64_t>(::getpid()); }
+
+eseguibile_in_corso file_eseguibile() { return {"/proc/self/exe", {}}; }
 
 }  // namespace scenario::sistema

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/file_sistema.h"
 
@@ -93,7 +94,7 @@ std::optional<std::string> file_aperto::chiudi() {
   return std::nullopt;
 }
 
-apertura crea_nuovo(const fs::path& file) {
+apertura crea_nuovo(const fs::path& file, bool /*eseguibile: every file may run*/) {
   apertura a;
   // CREATE_NEW fails on any name that exists; FILE_FLAG_OPEN_REPARSE_POINT
   // keeps a link there from being followed to create what it points at.
@@ -172,5 +173,17 @@ std::optional<std::string> rinomina(const fs::path& da, const fs::path& a) {
 void rimuovi(const fs::path& file) noexcept { DeleteFileW(file.c_str()); }
 
 uint64_t numero_processo() { return GetCurrentProcessId(); }
+
+eseguibile_in_corso file_eseguibile() {
+  std::vector<wchar_t> nome(MAX_PATH);
+  for (;;) {
+    const DWORD lunghezza =
+        GetModuleFileNameW(nullptr, nome.data(), static_cast<DWORD>(nome.size()));
+    if (lunghezza == 0) return {{}, motivo_windows(GetLastError())};
+    // A full buffer may hold a cut name: grow it and ask again.
+    if (lunghezza < nome.size()) return {fs::path(std::wstring(nome.data(), lunghezza)), {}};
+    nome.resize(nome.size() * 2);
+  }
+}
 
 }  // namespace scenario::sistema

@@ -56,6 +56,11 @@ std::string nome_file_dati_note(const modello& m) {
   return m.percorso + "_" + m.treno + "_note.txt";
 }
 
+std::vector<std::string> righe_note_assenti(const modello& m) {
+  return {"Scenario della linea " + m.percorso + " per il treno " + m.treno + ".",
+          "L'autore dello scenario non ha scritto note."};
+}
+
 void dati_note(const modello& m, const std::filesystem::path& cartella) {
   scrivi_testo(percorso_file(cartella, nome_file_dati_note(m)), righe_dati_note());
 }

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/modello.h"
 
@@ -16,6 +17,9 @@ namespace scenario {
 std::span<const std::string_view> righe_dati_note();
 std::string nome_file_dati_note(const modello& m);
 void dati_note(const modello& m, const std::filesystem::path& cartella);
+// The notes of a scenario whose author wrote none: they name the line and
+// the train, and invent nothing else.
+std::vector<std::string> righe_note_assenti(const modello& m);
 
 // The blank slowdown order form; m.percorso + "_" + m.treno + "_rallentamenti.txt".
 std::span<const std::string_view> righe_dati_rallentamenti();

@@ -14,6 +14,8 @@ _scenario_tool_opzioni() {
     plot) echo "-h --help --route --train --km -o --output" ;;
     view) echo "-h --help --route --train -o --output" ;;
     lsp) echo "-h --help" ;;
+    build) echo "-h --help -o --output --route --train --zip --runners" ;;
+    card) echo "-h --help --route --train -o --output" ;;
   esac
 }
 
@@ -40,11 +42,11 @@ _scenario_tool() {
     parola=${COMP_WORDS[i]}
     if [[ -z $comando ]]; then
       case $parola in
-        export-sources | compile | check | dump | plot | view | lsp) comando=$parola ;;
+        export-sources | compile | check | dump | plot | view | lsp | build | card) comando=$parola ;;
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
-        --route | --train | --cells | --metres | --rows | --allow | --km | -o | --output) ((i++)) ;;
+        --route | --train | --cells | --metres | --rows | --allow | --km | -o | --output | --runners) ((i++)) ;;
       esac
     else
       ((posizionali++))
@@ -54,7 +56,16 @@ _scenario_tool() {
   case $prev in
     --route | --train | --cells | --metres | --rows | --allow | --km) return 0 ;;  # free text
     -o | --output)
-      if [[ $comando == view ]]; then _scenario_tool_file .html; else _scenario_tool_file .svg; fi
+      case $comando in
+        view) _scenario_tool_file .html ;;
+        build) _scenario_tool_file ;;
+        card) _scenario_tool_file .txt ;;
+        *) _scenario_tool_file .svg ;;
+      esac
+      return 0
+      ;;
+    --runners)
+      _scenario_tool_file
       return 0
       ;;
   esac
@@ -65,8 +76,8 @@ _scenario_tool() {
   fi
 
   case $comando in
-    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view lsp" -- "$cur") ;;
-    export-sources | plot) ((posizionali > 0)) || _scenario_tool_file ;;
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view lsp build card" -- "$cur") ;;
+    export-sources | plot | build | card) ((posizionali > 0)) || _scenario_tool_file ;;
     compile | check)
       if ((posizionali < 2)); then
         _scenario_tool_file .txt

@@ -493,6 +493,9 @@ TEST_F(CompletamentoBash, OffersTheFilesEachArgumentTakes) {
       {{"plot", ""}, {"e"}},
       {{"plot", "e", "-o", ""}, {"d.svg", "e"}},
       {{"dump", "--cells", ""}, {}},
+      {{"build", ""}, {"e"}},
+      {{"build", "e", "--runners", ""}, {"e"}},
+      {{"card", "e", "-o", ""}, {"c.txt", "e"}},
   };
   for (const caso& c : casi) {
     std::string riga;

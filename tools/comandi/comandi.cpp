@@ -10,14 +10,15 @@
 #include "base/nome_file.h"
 #include "scenario/identita.h"
 #include "tools/comandi/compilazione.h"
-#include "tools/ispezione/dump.h"
+#include "tools/costruzione/costruzione.h"
 #include "tools/disegno/grafico.h"
+#include "tools/disegno/vista.h"
+#include "tools/ispezione/dump.h"
 #include "tools/ispezione/ispeziona.h"
 #include "tools/lsp/server.h"
 #include "tools/verifica/regole.h"
 #include "tools/verifica/verifica.h"
 #include "tools/versione.h"
-#include "tools/disegno/vista.h"
 
 namespace scenario::strumento {
 namespace {
@@ -391,6 +392,95 @@ void registra_lsp(CLI::App& app, contesto& c) {
   sub->callback([&c] { c.stato = lsp::comando_lsp(c.uscita); });
 }
 
+void registra_build(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string cartella, uscita, percorso, numero_treno, esecutori;
+    bool zip = false;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "build",
+      "Make the scenario's own programs from DIR, which holds ROUTE_linea.txt and "
+      "ROUTE_TRAIN-.txt (and the documents ROUTE_TRAIN_scheda_treno.txt, "
+      "ROUTE_TRAIN_rallentamenti.txt, ROUTE_TRAIN_note.txt when the author wrote them): "
+      "ROUTE_TRAIN for Linux and ROUTE_TRAIN.exe for Windows, each one file that runs as the "
+      "scenario program does. The texts are checked as check does first; a missing card is "
+      "drafted, a missing form is the standard blank one; the files written are listed on "
+      "standard output");
+  sub->add_option("DIR", o->cartella, "Folder that holds the scenario's texts and documents")
+      ->required();
+  sub->add_option("-o,--output", o->uscita,
+                  "Folder for the programs (created when missing); DIR when not given");
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno,
+                  "Train number (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_flag("--zip", o->zip,
+                "Also make ROUTE_TRAIN.zip with the Windows program and a LEGGIMI.txt, for the "
+                "driver");
+  sub->add_option("--runners", o->esecutori,
+                  "Folder that holds scenario-runner and scenario-runner.exe; by default beside "
+                  "scenario-tool, then in ../lib/scenario-tool/ from its folder");
+  sub->footer(
+      "Exit status:\n"
+      "  0   every program written\n"
+      "  1   check found an error in the texts (its diagnoses are printed), or a document is\n"
+      "      UTF-8 with a character Windows-1252 cannot write: nothing written\n"
+      "  4   a file or folder could not be read or written, DIR holds no scenario, or a\n"
+      "      runner is missing (the programs of the runners found are written)\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, or DIR holds several scenarios\n"
+      "      and --route and --train do not choose one (they are listed)");
+  sub->callback([&c, o] {
+    controlla_nomi_dati(o->percorso, o->numero_treno);
+    richiesta_build r;
+    r.cartella = o->cartella;
+    if (!o->uscita.empty()) r.uscita = o->uscita;
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.treno = o->numero_treno;
+    if (!o->esecutori.empty()) r.esecutori = o->esecutori;
+    r.zip = o->zip;
+    c.stato = comando_build(r, kUscitaUso, c.uscita, c.errori);
+  });
+}
+
+void registra_card(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string cartella, uscita, percorso, numero_treno;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "card",
+      "Write the train card that build drafts for the scenario in DIR (the texts checked as "
+      "check does first), for the author to finish by hand and keep in DIR as "
+      "ROUTE_TRAIN_scheda_treno.txt");
+  sub->add_option("DIR", o->cartella, "Folder that holds the scenario's texts")->required();
+  sub->add_option("--route", o->percorso,
+                  "Route name (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno,
+                  "Train number (UTF-8); found in DIR when it holds one scenario")
+      ->check(nome_scenario());
+  sub->add_option("-o,--output", o->uscita, "The card file to write")->required();
+  sub->footer(
+      "Exit status:\n"
+      "  0   the card was written\n"
+      "  1   check found an error in the texts (its diagnoses are printed)\n"
+      "  4   a file or folder could not be read or written, or DIR holds no scenario\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken, the card would replace one of the\n"
+      "      texts, or DIR holds several scenarios and --route and --train do not choose one");
+  sub->callback([&c, o] {
+    controlla_nomi_dati(o->percorso, o->numero_treno);
+    std::optional<std::string> percorso, treno;
+    if (!o->percorso.empty()) percorso = o->percorso;
+    if (!o->numero_treno.empty()) treno = o->numero_treno;
+    c.stato = comando_card(o->cartella, percorso, treno, o->uscita, kUscitaUso, c.uscita, c.errori);
+  });
+}
+
 std::unique_ptr<CLI::App> crea_app(contesto& c) {
   auto app = std::make_unique<CLI::App>(
       "scenario-tool: writes, checks and compiles the source texts of a scenario, and reads "
@@ -401,8 +491,8 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {
-      &registra_export_sources, &registra_compile, &registra_check, &registra_dump,
-      &registra_plot,           &registra_view,    &registra_lsp};
+      &registra_export_sources, &registra_compile, &registra_check, &registra_dump, &registra_plot,
+      &registra_view,           &registra_lsp,     &registra_build, &registra_card};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }

@@ -35,6 +35,8 @@ void registra_plot(CLI::App& app, contesto& c);
 void registra_check(CLI::App& app, contesto& c);
 void registra_view(CLI::App& app, contesto& c);
 void registra_lsp(CLI::App& app, contesto& c);
+void registra_build(CLI::App& app, contesto& c);
+void registra_card(CLI::App& app, contesto& c);
 
 // The whole command line of the tool: every subcommand and option, with the
 // texts --help prints; a chosen subcommand runs with `c`, which must outlive
