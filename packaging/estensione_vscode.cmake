@@ -8,7 +8,8 @@
 # npm ci installs the packages of the lock file (from npm's cache or the
 # registry: at build time only; the extension downloads nothing when it
 # runs), and vsce packs the folder with every file's time set to
-# SOURCE_DATE_EPOCH, so the same sources make the same .vsix.
+# SOURCE_DATE_EPOCH (the stripped Windows executable's stamp too), so the
+# same sources make the same .vsix.
 #
 # Variables: SORGENTI (editors/vscode), STAGING, GRAMMATICHE, SERVITORE_LINUX, SERVITORE_WINDOWS,
 # STRIP, STRIP_WINDOWS, NPM, VERSIONE, EPOCA, VSIX (the file to make).
@@ -44,10 +45,11 @@ function(copia_servitore eseguibile cartella strip)
     execute_process(COMMAND ${strip} ${cartella}/${nome} COMMAND_ERROR_IS_FATAL ANY)
   endif()
 endfunction()
+# strip stamps a Windows executable with SOURCE_DATE_EPOCH, not the time.
+set(ENV{SOURCE_DATE_EPOCH} ${EPOCA})
 copia_servitore(${SERVITORE_LINUX} ${STAGING}/bin/linux-x64 "${STRIP}")
 copia_servitore(${SERVITORE_WINDOWS} ${STAGING}/bin/win32-x64 "${STRIP_WINDOWS}")
 
-set(ENV{SOURCE_DATE_EPOCH} ${EPOCA})
 execute_process(COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
   WORKING_DIRECTORY ${STAGING} COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${NPM} run --silent package -- --out ${VSIX}
