@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The language server in real editors: Neovim's built-in client (Debian's
 # neovim, headless) opens a pair with a slip, sees the diagnostic at its line
-# and column, hovers and sees the fix clear it; then the VS Code extension is
-# tested and packaged as a .vsix into build/editori/ (npm ci fetches its
-# packages; the extension needs no network when it runs).
-# Needs build/default/tools/scenario-tool, which the test workflow builds.
+# and column and in a readable window, hovers and sees the fix clear it; then
+# the VS Code extension's own tests: the extension with stand-ins for VS
+# Code, its highlighting grammars on the embedded texts, and the server it
+# starts (scenarioTool.path set to the build's) giving the slip's diagnostic
+# (npm ci fetches the packages of the lock file). The package workflow makes
+# the .vsix with the servers inside, and .ci/pacchetti.sh tries it.
+# Needs build/default/tools/scenario-tool and build/default/editors/syntaxes/,
+# which the test workflow builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,13 +39,9 @@ echo "Neovim $(nvim --version | head -n 1) against scenario-tool lsp:"
 SCENARIO_TOOL=$strumento CARTELLA=$cartella timeout 180 \
   nvim --headless --clean -i NONE -c 'luafile editors/neovim/prova_diagnostica.lua'
 
-uscita=$PWD/build/editori
-mkdir -p "$uscita"
+grammatiche=$PWD/build/default/editors/syntaxes
 (
   cd editors/vscode
   npm ci --no-audit --no-fund
-  npm test
-  npm run package -- --out "$uscita/scenario-texts.vsix"
+  SCENARIO_TOOL=$strumento SCENARIO_GRAMMATICHE=$grammatiche npm test
 )
-test -s "$uscita/scenario-texts.vsix"
-echo "VS Code extension: $uscita/scenario-texts.vsix"

@@ -17,6 +17,11 @@
 #    under wine) builds the embedded scenario's programs from its exported
 #    texts, and the Linux program and the Windows one (under wine), each run
 #    alone in a folder, leave six files with the compiled files compile makes.
+#  - Every package holds the same VS Code extension (.vsix) and the Neovim and
+#    Vim set-up files; the .vsix, unpacked, holds the grammars and
+#    scenario-tool for Linux and Windows at the packages' version, and the
+#    extension's server test starts each carried server as the extension
+#    does (the Windows one under wine) and gets the diagnostic of a slip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +41,8 @@ fallisci() {
 installa_mancanti_pacchetti() {
   installa_mancanti  # the Windows job's: MinGW-w64, wine, the virtual display
   installa_pacchetti man-db unzip dpkg-dev
+  # The extension is packed by npm (node's own npm where node is installed).
+  command -v npm >/dev/null || installa_pacchetti nodejs npm
 }
 
 # The single file of the packages folder that matches $1.
@@ -54,6 +61,11 @@ file_sotto() {
 # The reference pages and pictures under docs/, as an install copies them.
 pagine_di_riferimento() {
   (cd docs && find . -type f \( -name '*.md' -o -name '*.html' -o -name '*.png' \) -printf 'docs/%P\n')
+}
+
+# The editors' files of a package, under its folder for them.
+file_editori() {
+  printf '%s\n' "scenario-texts-$numero.vsix" neovim/scenario.lua vim/scenario.vim
 }
 
 # Folder $1 must hold exactly the files listed on standard input.
@@ -152,6 +164,7 @@ controlla_linux() {
       share/bash-completion/completions/scenario-tool share/zsh/site-functions/_scenario-tool \
       "share/doc/$programma/README.md"
     pagine_di_riferimento | sed "s|^|share/doc/$programma/|"
+    file_editori | sed "s|^|share/scenario-tool/|"
   } | controlla_contenuto "$prefisso" "$(basename "$archivio")"
 
   diff <(file_sotto "$prefisso") <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' |
@@ -200,6 +213,7 @@ controlla_windows() {
   {
     printf '%s\n' "$programma.exe" scenario-tool.exe scenario-runner.exe scenario-runner LEGGIMI.txt README.md
     pagine_di_riferimento
+    file_editori | sed "s|^|editors/|"
   } | controlla_contenuto "$cartella" "$(basename "$zip")"
   controlla_risorsa_versione "$cartella/$programma.exe"
   controlla_risorsa_versione "$cartella/scenario-tool.exe"
@@ -213,6 +227,40 @@ controlla_windows() {
     fallisci "the zipped scenario-tool.exe under wine left other files or outputs than the Linux one"
   echo "windows: $(basename "$zip"): $(file_sotto "$cartella" | wc -l) files; under wine," \
     "$(file_sotto "$windows" | wc -l) files and outputs equal to Linux's byte for byte"
+  for f in $(file_editori); do
+    cmp -s "$cartella/editors/$f" "$lavoro/prefisso/share/scenario-tool/$f" ||
+      fallisci "the zip's editors/$f is not the Linux archive's"
+  done
+}
+
+# The extension, as `code --install-extension` unpacks it: the grammars, the
+# two servers, the client's packages, and no test.
+controlla_estensione() {
+  local vsix=$lavoro/prefisso/share/scenario-tool/scenario-texts-$numero.vsix cartella=$lavoro/vsix
+  mkdir "$cartella"
+  unzip -q "$vsix" -d "$cartella"
+  cartella=$cartella/extension
+  local f
+  for f in package.json extension.js readme.md syntaxes/scenario-linea.tmLanguage.json \
+    syntaxes/scenario-treno.tmLanguage.json bin/linux-x64/scenario-tool bin/win32-x64/scenario-tool.exe \
+    node_modules/vscode-languageclient/package.json; do
+    [[ -s "$cartella/$f" ]] || fallisci "the .vsix holds no extension/$f"
+  done
+  [[ ! -e "$cartella/test" ]] || fallisci "the .vsix holds the extension's tests"
+  [[ -x "$cartella/bin/linux-x64/scenario-tool" ]] || fallisci "the .vsix's Linux server is not executable"
+  [[ "$(node -p "require('$cartella/package.json').version")" == "$numero" ]] ||
+    fallisci "the .vsix is not version $numero"
+  [[ "$("$cartella/bin/linux-x64/scenario-tool" --version)" == "scenario-tool $versione" ]] ||
+    fallisci "the .vsix's Linux server is not version $versione"
+  [[ "$(wine "$cartella/bin/win32-x64/scenario-tool.exe" --version)" == "scenario-tool $versione" ]] ||
+    fallisci "the .vsix's Windows server is not version $versione"
+  SCENARIO_ESTENSIONE=$cartella node --test editors/vscode/test/servitore.test.js >&2 ||
+    fallisci "the extension's Linux server gave no diagnostic"
+  SCENARIO_ESTENSIONE=$cartella SCENARIO_SISTEMA=win32-x64 SCENARIO_LANCIATORE=wine \
+    node --test editors/vscode/test/servitore.test.js >&2 ||
+    fallisci "the extension's Windows server under wine gave no diagnostic"
+  echo "extension: $(basename "$vsix") in every package, $(file_sotto "$cartella" | wc -l) files;" \
+    "both servers at version $versione, each gave the slip's diagnostic"
 }
 
 if [[ "${1:-}" != --sotto-xvfb ]]; then
@@ -236,4 +284,5 @@ trap fine EXIT
 prepara_wine
 controlla_linux
 controlla_windows
+controlla_estensione
 echo "packages job passed"

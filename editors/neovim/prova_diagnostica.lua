@@ -38,6 +38,26 @@ local function prova()
   end
   io.stdout:write(string.format('R_T-.txt:%d:%d: [%s] %s\n', d.lnum + 1, d.col + 1, codice, d.message))
 
+  -- The diagnostic's window, as the set-up shapes it: a border, the text
+  -- wrapped within the screen, not in the menu's colours.
+  vim.api.nvim_win_set_cursor(0, { 42, 12 })
+  local _, finestra = vim.diagnostic.open_float(buf, { scope = 'cursor' })
+  if not finestra then
+    return esci(1, 'no window opened for the diagnostic')
+  end
+  local forma = vim.api.nvim_win_get_config(finestra)
+  local larghezza = vim.api.nvim_win_get_width(finestra)
+  local colore = vim.fn.synIDtrans(vim.fn.hlID('NormalFloat'))
+  if not forma.border or not vim.wo[finestra].wrap or larghezza > vim.o.columns * 4 / 5
+      or colore == vim.fn.hlID('Pmenu') then
+    return esci(1, string.format('the diagnostic window is %d wide of %d, wrap %s, border %s, in %s',
+      larghezza, vim.o.columns, tostring(vim.wo[finestra].wrap), vim.inspect(forma.border),
+      vim.fn.synIDattr(colore, 'name')))
+  end
+  io.stdout:write(string.format('window: %d of %d columns, wrapped, bordered, in %s\n', larghezza,
+    vim.o.columns, vim.fn.synIDattr(colore, 'name')))
+  vim.api.nvim_win_close(finestra, true)
+
   local risposte = vim.lsp.buf_request_sync(buf, 'textDocument/hover', {
     textDocument = { uri = vim.uri_from_bufnr(buf) },
     position = { line = 41, character = 13 },
