@@ -604,8 +604,9 @@ void scrivi_json(std::ostream& uscita, const std::vector<file_decodificato>& fil
       } else if (!valore.is_array() || valore.empty() || !valore.front().is_structured()) {
         uscita << compatto(valore);
       } else {
+        const json_ordinato& elenco = valore;
         scrivi_elenco(uscita, [&](auto&& scrivi) {
-          for (const json_ordinato& r : valore) scrivi(r);
+          for (const json_ordinato& r : elenco) scrivi(r);
         });
       }
     }
