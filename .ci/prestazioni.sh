@@ -76,3 +76,53 @@ awk -F, '
               reale["BM_CompilazionePercorsoMassimoProcesso"])
     exit errore
   }' "$risultati"
+
+# Hostile or unusual inputs (bench_limiti), each case in a process of its
+# own so that its peak memory is its own, and one keystroke of the language
+# server on the largest route (bench_lsp).
+cmake --build --preset default --target bench_limiti bench_lsp >/dev/null
+limiti=$(mktemp)
+trap 'rm -f "$risultati" "$errori" "$limiti"' EXIT
+for caso in LspTesto100MB LspMessaggio50MParentesi LspModifica10000Intervalli LspApertura1000Treni \
+  DumpCelle256MiB ViewCelle256MiB PlotCelle256MiB; do
+  if ! "$bench/bench_limiti" --benchmark_filter="^BM_${caso}(/.*)?\$" --benchmark_format=csv \
+    >>"$limiti" 2>"$errori"; then
+    echo "bench_limiti $caso failed:" >&2
+    tail -n 20 "$errori" >&2
+    exit 1
+  fi
+done
+if ! "$bench/bench_lsp" --benchmark_filter='Modifica' "${opzioni[@]}" >>"$limiti" 2>"$errori"; then
+  echo "bench_lsp failed:" >&2
+  tail -n 20 "$errori" >&2
+  exit 1
+fi
+awk -F, '
+  $1 == "name" { delete colonna; for (i = 1; i <= NF; ++i) colonna[$i] = i; next }
+  {
+    nome = $1; gsub(/"|\/iterations:[0-9]+|_median/, "", nome)
+    if ($1 ~ /_(mean|stddev|cv)"$/) next
+    tempo[nome] = $4
+    for (c in colonna) if ($(colonna[c]) != "") { k = c; gsub(/"/, "", k); valore[nome, k] = $(colonna[c]) }
+  }
+  function riga(figura, nome, goal, extra) {
+    printf "%-50s %-44s %s\n", figura,
+      sprintf("%.2f ms, %.0f MB%s", tempo[nome], valore[nome, "rss_mb"], extra), goal
+  }
+  END {
+    riga("lsp: didOpen of 100 MB (refused)", "BM_LspTesto100MB", "under 1.5 GB, answering", "")
+    riga("lsp: a message of 50 M [ (refused)", "BM_LspMessaggio50MParentesi", "under 1.5 GB, answering", "")
+    riga("lsp: one didChange of 10 000 ranges, 2 MB text", "BM_LspModifica10000Intervalli", "under 3 s", "")
+    riga("lsp: 1 000 train texts of one line opened", "BM_LspApertura1000Treni", "about 1 000 messages",
+      sprintf(", %d messages", valore["BM_LspApertura1000Treni", "messaggi"]))
+    riga("dump of a 256 MiB cell file", "BM_DumpCelle256MiB", "refused or read: 2 GB, 30 s",
+      sprintf(", status %d", valore["BM_DumpCelle256MiB", "stato"]))
+    riga("view of a 256 MiB cell file", "BM_ViewCelle256MiB", "refused or read: 2 GB, 30 s",
+      sprintf(", status %d", valore["BM_ViewCelle256MiB", "stato"]))
+    riga("plot of a 256 MiB cell file", "BM_PlotCelle256MiB", "refused or read: 2 GB, 30 s",
+      sprintf(", status %d", valore["BM_PlotCelle256MiB", "stato"]))
+    printf "%-50s %-44s %s\n", "lsp: one keystroke on the largest route (train)",
+      sprintf("%.2f ms", tempo["BM_LspModificaTrenoPercorsoMassimo"]), "within 10 ms"
+    printf "%-50s %-44s %s\n", "lsp: one keystroke on the largest route (line)",
+      sprintf("%.2f ms", tempo["BM_LspModificaLineaPercorsoMassimo"]), "within 10 ms"
+  }' "$limiti"

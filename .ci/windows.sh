@@ -340,6 +340,22 @@ controlla_programma_costruito() {
   echo "build: $nome and $nome.exe leave the same six files, the compiled ones as compile makes them"
 }
 
+# A folder whose path is 300 characters: the Windows program takes its lock
+# and writes the Linux program's files there, as in any folder.
+controlla_cartella_lunga() {
+  local linux=$lavoro/linux cartella=$lavoro/lunga stato
+  while ((${#cartella} < 300)); do cartella+=/$(printf 'c%.0s' {1..40}); done
+  cartella=${cartella:0:300}
+  cartella=${cartella%/}
+  while ((${#cartella} < 300)); do cartella+=c; done
+  mkdir -p "$cartella"
+  cp "$build_windows/$programma.exe" "$cartella/"
+  stato=$(esegui_wine "$cartella" "$programma.exe")
+  [[ "$stato" == 0 ]] || fallisci "in a folder of ${#cartella} characters the Windows program ended with $stato, not 0"
+  confronta_file "$cartella" "$linux"
+  echo "a folder of ${#cartella} characters: the lock taken, the files as on Linux"
+}
+
 # ---- Sourced by .ci/pacchetti.sh, which uses the functions above: the job
 # itself runs only when this file is run.
 [[ "${BASH_SOURCE[0]}" == "$0" ]] || return 0
@@ -368,6 +384,7 @@ prepara_wine
 controlla_file_scritti
 controlla_file_sicuri
 controlla_programma_costruito
+controlla_cartella_lunga
 controlla_errore
 controlla_guasto
 echo "screenshots in $artefatti/"

@@ -1,14 +1,14 @@
 // The folder lock on Windows: a named mutex, whose name comes from the
-// folder's full path as the file system gives it back (one name however the
-// folder was spelt: another case, a relative path, a link), so no file is
-// made in the folder. Windows hands a mutex whose owner ended without
-// releasing it to the next one who waits (WAIT_ABANDONED): a run that was
-// killed never keeps the folder.
+// folder's identity as the file system gives it (the volume's serial number
+// and the folder's file index: one name however the folder was spelt,
+// another case, a relative path, a link, and a short one however long its
+// path), so no file is made in the folder. Windows hands a mutex whose owner
+// ended without releasing it to the next one who waits (WAIT_ABANDONED): a
+// run that was killed never keeps the folder.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
@@ -17,53 +17,33 @@
 namespace scenario {
 namespace {
 
-// The folder's final path, upper-cased as the file system compares names.
-std::wstring percorso_finale(const std::filesystem::path& cartella) {
+// The mutex of the folder: "Local\scenario-cartella-" and the folder's
+// volume and file index in hexadecimal. Asked of the open folder, not of its
+// path, so a path of any length the system takes will do.
+std::wstring nome_mutex(const std::filesystem::path& cartella) {
   const HANDLE h =
       CreateFileW(cartella.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     throw errore_file_system(cartella, "lock", sistema::motivo_windows(GetLastError()));
   }
-  std::vector<wchar_t> percorso(MAX_PATH);
-  DWORD lunghezza = 0;
-  for (;;) {
-    lunghezza = GetFinalPathNameByHandleW(h, percorso.data(), static_cast<DWORD>(percorso.size()),
-                                          FILE_NAME_NORMALIZED);
-    if (lunghezza < percorso.size()) break;
-    percorso.resize(lunghezza + 1);  // too small: the length asked for, with the terminator
-  }
+  BY_HANDLE_FILE_INFORMATION informazioni{};
+  const bool letto = GetFileInformationByHandle(h, &informazioni) != 0;
   const DWORD errore = GetLastError();
   CloseHandle(h);
-  if (lunghezza == 0) throw errore_file_system(cartella, "lock", sistema::motivo_windows(errore));
-  std::wstring finale(percorso.data(), lunghezza);
-  const int unita = static_cast<int>(finale.size());
-  std::wstring maiuscolo(finale.size(), L'\0');
-  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, finale.c_str(), unita, maiuscolo.data(),
-                    unita, nullptr, nullptr, 0) == unita) {
-    return maiuscolo;
-  }
-  return finale;
-}
-
-// 64-bit FNV-1a of the path: a mutex name may not hold a backslash and is
-// short, so the path goes into it as a hash. Two folders of one hash would
-// only wait for each other.
-std::wstring nome_mutex(const std::wstring& percorso) {
-  uint64_t hash = 0xCBF29CE484222325ULL;
-  for (const wchar_t unita : percorso) {
-    hash ^= static_cast<uint16_t>(unita);
-    hash *= 0x100000001B3ULL;
-  }
-  wchar_t cifre[17] = {};
-  std::swprintf(cifre, 17, L"%016llx", static_cast<unsigned long long>(hash));
+  if (!letto) throw errore_file_system(cartella, "lock", sistema::motivo_windows(errore));
+  wchar_t cifre[32] = {};
+  std::swprintf(cifre, 32, L"%08lx-%08lx%08lx",
+                static_cast<unsigned long>(informazioni.dwVolumeSerialNumber),
+                static_cast<unsigned long>(informazioni.nFileIndexHigh),
+                static_cast<unsigned long>(informazioni.nFileIndexLow));
   return std::wstring(L"Local\\scenario-cartella-") + cifre;
 }
 
 }  // namespace
 
 blocco_cartella::blocco_cartella(const std::filesystem::path& cartella) {
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, nome_mutex(percorso_finale(cartella)).c_str());
+  const HANDLE mutex = CreateMutexW(nullptr, FALSE, nome_mutex(cartella).c_str());
   if (mutex == nullptr) {
     throw errore_file_system(cartella, "lock", sistema::motivo_windows(GetLastError()));
   }

@@ -108,9 +108,12 @@ void rifiuta_se_speciale(const fs::path& file) {
 }
 
 errore_file_system troppo_grande(const fs::path& file, const limite_lettura& limite) {
-  return errore_file_system(file, "read",
-                            "it is larger than " + std::to_string(limite.byte >> 20) +
-                                " MiB, the most " + std::string(limite.cosa) + " may be");
+  constexpr uint64_t kMiB = uint64_t{1} << 20;
+  const std::string quanto = limite.byte % kMiB == 0 ? std::to_string(limite.byte / kMiB) + " MiB"
+                                                     : std::to_string(limite.byte) + " bytes";
+  return errore_file_system(
+      file, "read",
+      "it is larger than " + quanto + ", the most " + std::string(limite.cosa) + " may be");
 }
 
 std::string leggi_aperto(const sistema::apertura& a, const fs::path& file,

@@ -80,13 +80,15 @@ bool esiste_file(const std::filesystem::path& file);
 // one, so that something that never ends (or is not what it claims) is
 // refused instead of filling the memory.
 struct limite_lettura {
-  uint64_t byte;          // a whole number of MiB
+  uint64_t byte;          // named in MiB when a whole number of them, else in bytes
   std::string_view cosa;  // what such a file is, for the message
 };
 // A source text. The largest route the model takes has a line text of some
 // 280 kB.
 inline constexpr limite_lettura kLimiteTestoSorgente{uint64_t{64} << 20, "a source text"};
-// A compiled file. That route's plan file, the largest of all, is some 20 MB.
+// Any file of the run's. That route's plan file, the largest of all, is some
+// 20 MB; the readers of compiled files take each kind's own bound
+// (tools/ispezione/ispeziona.h), which follows from its layout.
 inline constexpr limite_lettura kLimiteFileCompilato{uint64_t{256} << 20, "a compiled file"};
 // A driver document an author wrote (a train card, a form, notes).
 inline constexpr limite_lettura kLimiteDocumento{uint64_t{64} << 20, "a document"};

@@ -8,6 +8,7 @@
 
 #include "compiler/modello.h"
 #include "compiler/osservatore.h"
+#include "compiler/record.h"
 
 namespace scenario {
 namespace {
@@ -15,9 +16,6 @@ namespace {
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool cifra(char c) { return c >= '0' && c <= '9'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
-
-// The longest text the table's 16-bit length can give.
-constexpr std::size_t kByteTestoTabella = 65'535;
 
 std::size_t salta_cifre(std::string_view testo, std::size_t pos) {
   while (pos < testo.size() && cifra(testo[pos])) ++pos;
@@ -146,7 +144,8 @@ std::string flusso_campi::leggi_testo_tabella() {
   std::string campo = leggi_testo();
   if (campo.size() > kByteTestoTabella) {
     throw errore_lettura("a text of " + std::to_string(campo.size()) +
-                             " bytes does not fit the table (at most 65535)",
+                             " bytes does not fit the table (at most " +
+                             std::to_string(kByteTestoTabella) + ")",
                          inizio_campo_);
   }
   return campo;

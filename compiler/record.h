@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -36,6 +37,8 @@ inline constexpr bool kTesto = std::is_same_v<T, std::string>;
 // length, which this counts, followed by its bytes, which it does not.
 template <typename T>
 inline constexpr std::size_t kByteFissi = kTesto<T> ? 2 : sizeof(T);
+// The longest text the 16-bit length can give.
+inline constexpr std::size_t kByteTestoTabella = std::numeric_limits<uint16_t>::max();
 
 // The cell record: 15 bytes in the cell file, one after another.
 inline constexpr std::tuple kMembriCella{

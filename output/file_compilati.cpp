@@ -1,7 +1,6 @@
 #include "output/file_compilati.h"
 
 #include <cstring>
-#include <limits>
 #include <span>
 #include <stdexcept>
 
@@ -26,7 +25,7 @@ class buffer_byte {
     pos_ += sizeof(T);
   }
   void valore(const std::string& t) {
-    if (t.size() > std::numeric_limits<uint16_t>::max()) {
+    if (t.size() > kByteTestoTabella) {
       throw std::length_error("a text of the table is longer than 65535 bytes");
     }
     valore(static_cast<uint16_t>(t.size()));

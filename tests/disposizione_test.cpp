@@ -394,6 +394,23 @@ INSTANTIATE_TEST_SUITE_P(Percorsi, PagineProva, ::testing::ValuesIn(kPercorsi), 
   return n;
 });
 
+// However long a strip (a damaged file of cells could make one of thousands
+// of kilometres), one plot writes at most kPagineMassime pages, and says what
+// it leaves out.
+TEST(Pagine, AStretchBeyondThePageLimitIsDrawnAsFarAsThePagesReach) {
+  const tratto_disegnato tutto = entro_le_pagine({0, 1'007'050});
+  EXPECT_EQ(tutto.disegnato.a, 1'007'050);
+  EXPECT_FALSE(tutto.escluso);
+  const tratto_disegnato lungo = entro_le_pagine({2'000, 900'000'000});
+  EXPECT_EQ(lungo.disegnato.da, 2'000);
+  EXPECT_EQ(lungo.disegnato.a, 5'902'000);
+  ASSERT_TRUE(lungo.escluso);
+  EXPECT_EQ(lungo.escluso->da, 5'902'000);
+  EXPECT_EQ(lungo.escluso->a, 900'000'000);
+  // The overview and its pages.
+  EXPECT_EQ(1 + tratti_pagine(lungo.disegnato).size(), static_cast<std::size_t>(kPagineMassime));
+}
+
 TEST(Pagine, ALongRouteGetsAnOverviewAndPagesOfEqualStretchesThatCoverIt) {
   EXPECT_TRUE(tratti_pagine({0, 64'050}).empty());
   EXPECT_TRUE(tratti_pagine({0, kMetriPerPagina}).empty());

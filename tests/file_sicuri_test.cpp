@@ -405,10 +405,14 @@ TEST_F(FileSicuri, DumpRefusesAFileThatIsNoRegularFileAtOnce) {
   crea_fifo(cartella_ / "fifo.sim");
   prova::scrivi(cartella_ / "grande_linea.dat", "");
   fs::resize_file(cartella_ / "grande_linea.dat", (uint64_t{256} << 20) + 1);
+  prova::scrivi(cartella_ / "grande.dat", "");
+  fs::resize_file(cartella_ / "grande.dat", uint64_t{256} << 20);
   for (const auto& [nome, motivo] : std::vector<std::pair<std::string, std::string>>{
            {"zero.dat", "it is a character device, not a regular file"},
            {"fifo.sim", "it is a FIFO, not a regular file"},
-           {"grande_linea.dat", "it is larger than 256 MiB, the most a compiled file may be"}}) {
+           {"grande_linea.dat",
+            "it is larger than 20140020 bytes, the most a track plan file may be"},
+           {"grande.dat", "it is larger than 302115 bytes, the most a cell file may be"}}) {
     SCOPED_TRACE(nome);
     const prova::esito_processo e = prova::esegui(
         {strumento_eseguibile(), "dump", (cartella_ / nome).string()}, percorso(), false, 0, 10);

@@ -13,6 +13,8 @@
 #include "scenario/sorgenti.h"
 #include "supporto.h"
 #include "tools/comandi/comandi.h"
+#include "tools/disegno/grafico.h"
+#include "tools/disegno/vista.h"
 #include "tools/ispezione/dump.h"
 
 namespace scenario {
@@ -441,7 +443,15 @@ TEST_F(DumpProva, DamagedOrShortFilesAreRefusedWithAClearMessage) {
   const std::vector<caso> casi{
       {"Prova_77.dat", byte_celle + "x", "not a whole number of 15-byte cells"},
       {"Prova_77.dat", "", "the cell file is empty"},
-      {"Prova_77.dat", byte_celle.substr(0, 14), "not a whole number of 15-byte cells"},
+      {"Prova_77.dat", byte_celle.substr(0, 14),
+       "the size 14 bytes is less than one 15-byte cell (the file is cut short or is not a cell "
+       "strip)"},
+      {"Prova_77.dat", "x",
+       "the size 1 bytes is less than one 15-byte cell (the file is cut short or is not a cell "
+       "strip)"},
+      {"Prova_77.dat", byte_celle.substr(0, 49),
+       "the size 49 bytes is not a whole number of 15-byte cells: 4 bytes are left after cell 2 "
+       "(the file is cut short or is not a cell strip)"},
       {"Prova_77.sim", byte_tabella.substr(0, byte_tabella.size() - 1), "inside row 86"},
       {"Prova_77.sim", byte_tabella.substr(0, 53), "inside the 8-byte name of row 1"},
       {"Prova_77.sim", "", "inside row 0"},
@@ -471,6 +481,52 @@ TEST_F(DumpProva, DamagedOrShortFilesAreRefusedWithAClearMessage) {
   EXPECT_EQ(mancante.stato, uscita_file_system);
   EXPECT_EQ(mancante.uscita, "");
   EXPECT_NE(mancante.errori.find("Altro_1.dat"), std::string::npos) << mancante.errori;
+}
+
+// Nothing valid is larger than what the longest route makes: a larger file is
+// refused before it is read, by each command that reads compiled files.
+TEST_F(DumpProva, AFileLargerThanTheLongestRouteMakesIsRefusedBeforeItIsRead) {
+  struct caso {
+    std::string nome;
+    uint64_t byte;
+    std::string motivo;
+  };
+  const std::vector<caso> casi = {
+      {"Prova_77.dat", kByteMassimiCelle + 1,
+       "it is larger than 302115 bytes, the most a cell file may be"},
+      {"Prova_77.dat", uint64_t{256} << 20,
+       "it is larger than 302115 bytes, the most a cell file may be"},
+      {"Prova_77.sim", kByteMassimiTabella + 1,
+       "it is larger than 5704503 bytes, the most a table file may be"},
+      {"Prova_linea.dat", kByteMassimiTracciato + 1,
+       "it is larger than 20140020 bytes, the most a track plan file may be"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome + " of " + std::to_string(c.byte) + " bytes");
+    prova::cartella_temporanea cartella;
+    scrivi_file_compilati(m_, cartella.percorso());
+    std::filesystem::resize_file(cartella / c.nome, c.byte);
+    const std::string file = (cartella / c.nome).string();
+    const esito_dump e = dump({cartella / c.nome});
+    EXPECT_EQ(e.stato, uscita_file_system);
+    EXPECT_EQ(e.errori, "dump: cannot read '" + file + "': " + c.motivo + "\n");
+    EXPECT_EQ(e.uscita, "");
+    for (const std::string comando : {"plot", "view"}) {
+      std::ostringstream uscita, errori;
+      const int stato =
+          comando == "plot"
+              ? comando_plot({cartella.percorso(), "Prova", "77", cartella / "p.svg", {}}, 64,
+                             uscita, errori)
+              : comando_view({cartella.percorso(), {}, {}, "Prova", "77", cartella / "v.html"}, 64,
+                             uscita, errori);
+      EXPECT_EQ(stato, uscita_file_system) << comando;
+      EXPECT_EQ(errori.str(), comando + ": cannot read '" + file + "': " + c.motivo + "\n");
+      EXPECT_EQ(uscita.str(), "") << comando;
+    }
+  }
+  // At the bound, a cell file is read: the longest route's strip.
+  const std::vector<uint8_t> zeri(kByteMassimiCelle);
+  EXPECT_EQ(leggi_celle(zeri).size(), static_cast<std::size_t>(kCelleMassime));
 }
 
 TEST(DumpScenarioIncorporato, EveryMemberOfTheCompiledModelIsInTheJson) {

@@ -1072,6 +1072,13 @@ std::vector<tratto_metri> tratti_pagine(tratto_metri tratto) {
   return pagine;
 }
 
+tratto_disegnato entro_le_pagine(tratto_metri tratto) {
+  const double massimo = (kPagineMassime - 1) * kMetriPerPagina;
+  if (tratto.a - tratto.da <= massimo) return {tratto, std::nullopt};
+  const tratto_metri disegnato{tratto.da, tratto.da + massimo};
+  return {disegnato, tratto_metri{disegnato.a, tratto.a}};
+}
+
 std::string svg_pagina(const disposizione& d, tratto_metri tratto, int pagina, int pagine) {
   return pagina_di(d, tratto, pagina, pagine, {});
 }
@@ -1129,6 +1136,14 @@ int comando_plot(const richiesta_plot& r, int stato_uso, std::ostream& uscita,
                << "; give a stretch within the route\n";
         return stato_uso;
       }
+    }
+    const tratto_disegnato entro = entro_le_pagine(tratto.value_or(tutta_la_striscia(d)));
+    if (entro.escluso) {
+      const std::string da = chilometri_testo(entro.escluso->da);
+      const std::string a = chilometri_testo(entro.escluso->a);
+      errori << "plot: " << kPagineMassime << " pages reach km " << da << "; km " << da << " to "
+             << a << " is left out: draw it with --km " << da << ".." << a << '\n';
+      tratto = entro.disegnato;
     }
     const std::vector<pagina_svg> pagine = pagine_svg(d, tratto);
     // No page replaces a file it is drawn from, however it is named.

@@ -49,6 +49,18 @@ struct pagina_svg {
 // whole, otherwise equal stretches of at most kMetriPerPagina, in whole km.
 std::vector<tratto_metri> tratti_pagine(tratto_metri tratto);
 
+// The most pages one plot writes: the overview and the pages of its
+// stretches. A longer stretch is drawn as far as they reach.
+inline constexpr int kPagineMassime = 60;
+
+// What kPagineMassime pages show of `tratto`: the stretch itself, or its
+// beginning; and what is left out, when anything is.
+struct tratto_disegnato {
+  tratto_metri disegnato;
+  std::optional<tratto_metri> escluso;
+};
+tratto_disegnato entro_le_pagine(tratto_metri tratto);
+
 // The page of `tratto` (the whole strip by default) for the layout `d`;
 // `pagina` and `pagine` number it among its pages (0 of 0: a single page).
 std::string svg_pagina(const disposizione& d, tratto_metri tratto, int pagina = 0, int pagine = 0);

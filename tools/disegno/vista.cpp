@@ -11,13 +11,13 @@
 #include "output/compilazione.h"
 #include "scenario/identita.h"
 #include "tools/disegno/disposizione.h"
-#include "tools/ispezione/dump.h"
 #include "tools/disegno/grafico.h"
-#include "tools/ispezione/ispeziona.h"
-#include "tools/osservazione/lettura_osservata.h"
-#include "tools/ispezione/significato.h"
 #include "tools/disegno/vista_risorse.h"
 #include "tools/disegno/vista_sorgenti.h"
+#include "tools/ispezione/dump.h"
+#include "tools/ispezione/ispeziona.h"
+#include "tools/ispezione/significato.h"
+#include "tools/osservazione/lettura_osservata.h"
 
 namespace scenario {
 namespace {
@@ -119,17 +119,14 @@ void foglie(const json_ordinato& j, const std::string& percorso,
 // columns of runs in the order their paths first appear.
 json_ordinato colonne_celle(const modello& m,
                             const std::map<std::string, std::vector<std::string>>& extra) {
-  file_decodificato f;
-  f.tipo = tipo_file_compilato::celle;
-  f.celle = m.celle;
-  const json_ordinato j = json_file(f, opzioni_dump{}, &m.tabella);
-  const json_ordinato& celle = j["celle"];
   std::vector<std::string> ordine;
   std::map<std::string, colonna> colonne;
-  for (std::size_t c = 0; c < celle.size(); ++c) {
+  // One cell's JSON at a time (some 2 kB each): the columns keep only runs.
+  for (std::size_t c = 0; c < m.celle.size(); ++c) {
     const auto cella_n = static_cast<int64_t>(c);
+    const json_ordinato cella_json = json_cella(m.celle[c], static_cast<int32_t>(c), &m.tabella);
     std::vector<std::pair<std::string, const json_ordinato*>> valori;
-    foglie(celle[c], "", valori);
+    foglie(cella_json, "", valori);
     std::map<std::string, bool> viste;
     for (const auto& [percorso, valore] : valori) {
       auto [it, nuova] = colonne.try_emplace(percorso);

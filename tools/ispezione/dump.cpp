@@ -194,6 +194,8 @@ json_ordinato significato_preavviso(uint8_t preavviso) {
   return j;
 }
 
+}  // namespace
+
 json_ordinato json_cella(const cella& c, int32_t n,
                          const std::array<voce, kRigheTabella>* tabella) {
   json_ordinato j;
@@ -216,6 +218,8 @@ json_ordinato json_cella(const cella& c, int32_t n,
   return j;
 }
 
+namespace {
+
 // The metres that cells cover, and the cells that cover metres.
 intervallo metri_delle_celle(const intervallo& celle) {
   return {celle.da * kMetriCella, celle.a * kMetriCella + kMetriCella - 1};
@@ -236,16 +240,26 @@ intervallo celle_scelte(std::size_t n_celle, const opzioni_dump& opzioni) {
   return entro(n_celle, {0, static_cast<int64_t>(n_celle) - 1});
 }
 
+// Each chosen cell's object in turn, made when it is written: the cells of a
+// file are never all held as JSON at once (some 2 kB each).
+template <typename F>
+void per_ogni_cella(const std::vector<cella>& celle, const opzioni_dump& opzioni,
+                    const std::array<voce, kRigheTabella>* tabella, F&& f) {
+  const intervallo scelte = celle_scelte(celle.size(), opzioni);
+  for (int64_t n = scelte.da; n <= scelte.a; ++n) {
+    f(json_cella(celle[static_cast<std::size_t>(n)], static_cast<int32_t>(n), tabella));
+  }
+}
+
 json_ordinato json_celle(const std::vector<cella>& celle, const opzioni_dump& opzioni,
-                         const std::array<voce, kRigheTabella>* tabella) {
+                         const std::array<voce, kRigheTabella>* tabella, bool record) {
   json_ordinato j;
   j["celle_totali"] = celle.size();
   j["ultima_cella"] = celle.size() - 1;
   json_ordinato elenco = json_ordinato::array();
-  const intervallo scelte = celle_scelte(celle.size(), opzioni);
-  for (int64_t n = scelte.da; n <= scelte.a; ++n) {
-    elenco.push_back(
-        json_cella(celle[static_cast<std::size_t>(n)], static_cast<int32_t>(n), tabella));
+  if (record) {
+    per_ogni_cella(celle, opzioni, tabella,
+                   [&elenco](json_ordinato c) { elenco.push_back(std::move(c)); });
   }
   j["celle"] = std::move(elenco);
   return j;
@@ -330,7 +344,17 @@ intervallo punti_scelti(std::size_t n_punti, const opzioni_dump& opzioni) {
   return entro(n_punti, {0, static_cast<int64_t>(n_punti) - 1});
 }
 
-json_ordinato json_tracciato(const tracciato_letto& t, const opzioni_dump& opzioni) {
+// Each chosen point's row in turn, made when it is written.
+template <typename F>
+void per_ogni_punto(const tracciato_letto& t, const opzioni_dump& opzioni, F&& f) {
+  const intervallo scelti = punti_scelti(t[0].size(), opzioni);
+  for (int64_t m = scelti.da; m <= scelti.a; ++m) {
+    const auto i = static_cast<std::size_t>(m);
+    f(json_ordinato{m, json_elemento(t[0][i]), json_elemento(t[1][i])});
+  }
+}
+
+json_ordinato json_tracciato(const tracciato_letto& t, const opzioni_dump& opzioni, bool record) {
   std::array<std::size_t, 3> conta{};
   for (const auto& meta : t) {
     for (const auto& e : meta) ++conta[static_cast<std::size_t>(e.tipo)];
@@ -340,10 +364,8 @@ json_ordinato json_tracciato(const tracciato_letto& t, const opzioni_dump& opzio
   j["elementi"] = {{"vuoti", conta[0]}, {"interi", conta[1]}, {"doppi", conta[2]}};
   j["colonne"] = {"metro", "prima coordinata", "seconda coordinata"};
   json_ordinato punti = json_ordinato::array();
-  const intervallo scelti = punti_scelti(t[0].size(), opzioni);
-  for (int64_t m = scelti.da; m <= scelti.a; ++m) {
-    const auto i = static_cast<std::size_t>(m);
-    punti.push_back({m, json_elemento(t[0][i]), json_elemento(t[1][i])});
+  if (record) {
+    per_ogni_punto(t, opzioni, [&punti](json_ordinato p) { punti.push_back(std::move(p)); });
   }
   j["punti"] = std::move(punti);
   return j;
@@ -355,32 +377,30 @@ json_ordinato json_tracciato(const tracciato_letto& t, const opzioni_dump& opzio
 // characters of the UTF-8 output.
 class tabella_testo {
  public:
-  explicit tabella_testo(std::vector<std::string> intestazioni)
-      : intestazioni_(std::move(intestazioni)) {}
+  // `righe(t)` adds every row to t; it runs twice, once to measure the
+  // columns and once to write the rows, so that no row is kept.
+  template <typename Righe>
+  static void scrivi(std::ostream& uscita, std::vector<std::string> intestazioni, Righe&& righe) {
+    tabella_testo t(std::move(intestazioni));
+    righe(t);
+    t.uscita_ = &uscita;
+    scrivi_riga(uscita, t.intestazioni_, t.larghezze_, t.a_destra_);
+    righe(t);
+  }
 
-  void aggiungi(std::vector<std::string> riga) { righe_.push_back(std::move(riga)); }
-  void aggiungi_nota(std::string nota) { righe_.push_back({std::move(nota)}); }
-
-  void scrivi(std::ostream& uscita) const {
-    const std::size_t colonne = intestazioni_.size();
-    std::vector<std::size_t> larghezze(colonne);
-    std::vector<bool> a_destra(colonne, true);
-    for (std::size_t k = 0; k < colonne; ++k) larghezze[k] = larghezza(intestazioni_[k]);
-    for (const auto& r : righe_) {
-      if (r.size() != colonne) continue;
-      for (std::size_t k = 0; k < colonne; ++k) {
-        larghezze[k] = std::max(larghezze[k], larghezza(r[k]));
-        if (!r[k].empty() && !numerico(r[k])) a_destra[k] = false;
-      }
+  void aggiungi(const std::vector<std::string>& r) {
+    if (uscita_ != nullptr) {
+      scrivi_riga(*uscita_, r, larghezze_, a_destra_);
+      return;
     }
-    scrivi_riga(uscita, intestazioni_, larghezze, a_destra);
-    for (const auto& r : righe_) {
-      if (r.size() == colonne) {
-        scrivi_riga(uscita, r, larghezze, a_destra);
-      } else {
-        uscita << r.front() << '\n';
-      }
+    for (std::size_t k = 0; k < larghezze_.size() && k < r.size(); ++k) {
+      larghezze_[k] = std::max(larghezze_[k], larghezza(r[k]));
+      if (!r[k].empty() && !numerico(r[k])) a_destra_[k] = false;
     }
+  }
+  // A line of its own, outside the columns.
+  void aggiungi_nota(const std::string& nota) {
+    if (uscita_ != nullptr) *uscita_ << nota << '\n';
   }
 
  private:
@@ -406,8 +426,19 @@ class tabella_testo {
     uscita << linea << '\n';
   }
 
+  explicit tabella_testo(std::vector<std::string> intestazioni)
+      : intestazioni_(std::move(intestazioni)),
+        larghezze_(intestazioni_.size()),
+        a_destra_(intestazioni_.size(), true) {
+    for (std::size_t k = 0; k < intestazioni_.size(); ++k) {
+      larghezze_[k] = larghezza(intestazioni_[k]);
+    }
+  }
+
   std::vector<std::string> intestazioni_;
-  std::vector<std::vector<std::string>> righe_;
+  std::vector<std::size_t> larghezze_;
+  std::vector<bool> a_destra_;
+  std::ostream* uscita_ = nullptr;  // null while measuring
 };
 
 std::string in_testo(const json_ordinato& valore) {
@@ -444,25 +475,27 @@ std::vector<std::string> unisci(std::vector<std::string> a, const std::vector<st
 void scrivi_testo_celle(std::ostream& uscita, const std::vector<cella>& celle,
                         const opzioni_dump& opzioni,
                         const std::array<voce, kRigheTabella>* tabella) {
-  tabella_testo t(
-      unisci(unisci({"cella", "metri"}, con_oggetto(intestazioni_membri(kMembriCella), "oggetto")),
-             {"km/h", "\xE2\x80\xB0", "significato"}));
   const intervallo scelte = celle_scelte(celle.size(), opzioni);
-  for (int64_t n = scelte.da; n <= scelte.a; ++n) {
-    const cella& c = celle[static_cast<std::size_t>(n)];
-    const auto i = static_cast<int32_t>(n);
-    json_ordinato s = json_cella(c, i, tabella)["significato"];
-    s.erase("velocita_kmh");
-    s.erase("pendenza_per_mille");
-    const std::string oggetto(c.evento == 0 ? "" : nome_evento(c.evento));
-    t.aggiungi(
-        unisci(unisci({std::to_string(n), std::to_string(metri_cella(i)) + ".." +
-                                              std::to_string(metri_cella(i) + kMetriCella - 1)},
-                      con_oggetto(colonne_membri(c, kMembriCella), oggetto)),
-               {std::to_string(velocita_kmh(c)), std::to_string(pendenza_per_mille(c)),
-                testo_significato(s)}));
-  }
-  t.scrivi(uscita);
+  tabella_testo::scrivi(
+      uscita,
+      unisci(unisci({"cella", "metri"}, con_oggetto(intestazioni_membri(kMembriCella), "oggetto")),
+             {"km/h", "\xE2\x80\xB0", "significato"}),
+      [&](tabella_testo& t) {
+        for (int64_t n = scelte.da; n <= scelte.a; ++n) {
+          const cella& c = celle[static_cast<std::size_t>(n)];
+          const auto i = static_cast<int32_t>(n);
+          json_ordinato s = json_cella(c, i, tabella)["significato"];
+          s.erase("velocita_kmh");
+          s.erase("pendenza_per_mille");
+          const std::string oggetto(c.evento == 0 ? "" : nome_evento(c.evento));
+          t.aggiungi(unisci(
+              unisci({std::to_string(n), std::to_string(metri_cella(i)) + ".." +
+                                             std::to_string(metri_cella(i) + kMetriCella - 1)},
+                     con_oggetto(colonne_membri(c, kMembriCella), oggetto)),
+              {std::to_string(velocita_kmh(c)), std::to_string(pendenza_per_mille(c)),
+               testo_significato(s)}));
+        }
+      });
 }
 
 std::vector<std::string> colonne_voce(int n, const voce& v) {
@@ -475,44 +508,47 @@ std::vector<std::string> colonne_voce(int n, const voce& v) {
 
 void scrivi_testo_tabella(std::ostream& uscita, const std::array<voce, kRigheTabella>& tabella,
                           const opzioni_dump& opzioni) {
-  tabella_testo t(
-      unisci(unisci({"riga", "contenuto"}, intestazioni_membri(kMembriVoce)), {"significato"}));
-  // A run of empty rows is one line: most of the 87 rows are empty.
-  int vuote_da = -1;
-  auto chiudi_vuote = [&](int fino_a) {
-    if (vuote_da < 0) return;
-    t.aggiungi_nota(vuote_da == fino_a ? "riga " + std::to_string(vuote_da) + ": vuota"
-                                       : "righe " + std::to_string(vuote_da) + ".." +
-                                             std::to_string(fino_a) + ": vuote");
-    vuote_da = -1;
-  };
-  int precedente = -1;
-  for (int n = 0; n < kRigheTabella; ++n) {
-    if (!riga_scelta(n, opzioni)) continue;
-    const voce& v = tabella[static_cast<std::size_t>(n)];
-    if (genere_di(n, v) == genere_riga::vuota) {
-      if (vuote_da >= 0 && precedente != n - 1) chiudi_vuote(precedente);
-      if (vuote_da < 0) vuote_da = n;
-    } else {
-      chiudi_vuote(precedente);
-      t.aggiungi(colonne_voce(n, v));
-    }
-    precedente = n;
-  }
-  chiudi_vuote(precedente);
-  t.scrivi(uscita);
+  tabella_testo::scrivi(
+      uscita,
+      unisci(unisci({"riga", "contenuto"}, intestazioni_membri(kMembriVoce)), {"significato"}),
+      [&](tabella_testo& t) {
+        // A run of empty rows is one line: most of the 87 rows are empty.
+        int vuote_da = -1;
+        auto chiudi_vuote = [&](int fino_a) {
+          if (vuote_da < 0) return;
+          t.aggiungi_nota(vuote_da == fino_a ? "riga " + std::to_string(vuote_da) + ": vuota"
+                                             : "righe " + std::to_string(vuote_da) + ".." +
+                                                   std::to_string(fino_a) + ": vuote");
+          vuote_da = -1;
+        };
+        int precedente = -1;
+        for (int n = 0; n < kRigheTabella; ++n) {
+          if (!riga_scelta(n, opzioni)) continue;
+          const voce& v = tabella[static_cast<std::size_t>(n)];
+          if (genere_di(n, v) == genere_riga::vuota) {
+            if (vuote_da >= 0 && precedente != n - 1) chiudi_vuote(precedente);
+            if (vuote_da < 0) vuote_da = n;
+          } else {
+            chiudi_vuote(precedente);
+            t.aggiungi(colonne_voce(n, v));
+          }
+          precedente = n;
+        }
+        chiudi_vuote(precedente);
+      });
 }
 
 void scrivi_testo_tracciato(std::ostream& uscita, const tracciato_letto& tracciato,
                             const opzioni_dump& opzioni) {
-  tabella_testo t({"metro", "prima coordinata", "seconda coordinata"});
   const intervallo scelti = punti_scelti(tracciato[0].size(), opzioni);
-  for (int64_t m = scelti.da; m <= scelti.a; ++m) {
-    const auto i = static_cast<std::size_t>(m);
-    t.aggiungi(
-        {std::to_string(m), testo_elemento(tracciato[0][i]), testo_elemento(tracciato[1][i])});
-  }
-  t.scrivi(uscita);
+  tabella_testo::scrivi(uscita, {"metro", "prima coordinata", "seconda coordinata"},
+                        [&](tabella_testo& t) {
+                          for (int64_t m = scelti.da; m <= scelti.a; ++m) {
+                            const auto i = static_cast<std::size_t>(m);
+                            t.aggiungi({std::to_string(m), testo_elemento(tracciato[0][i]),
+                                        testo_elemento(tracciato[1][i])});
+                          }
+                        });
 }
 
 std::string descrizione_quantita(const file_decodificato& f) {
@@ -531,25 +567,48 @@ std::string compatto(const json_ordinato& j) {
   return j.dump(-1, ' ', false, json_ordinato::error_handler_t::replace);
 }
 
+// One array of records, one a line; `ogni` hands each record to the function
+// it is given.
+template <typename Ogni>
+void scrivi_elenco(std::ostream& uscita, Ogni&& ogni) {
+  std::size_t r = 0;
+  ogni([&](const json_ordinato& record) {
+    uscita << (r++ == 0 ? "[\n" : ",\n") << "   " << compatto(record);
+  });
+  uscita << (r == 0 ? "[]" : "\n  ]");
+}
+
+json_ordinato json_file(const file_decodificato& f, const opzioni_dump& opzioni,
+                        const std::array<voce, kRigheTabella>* tabella, bool record);
+
 // The array of files with one record (cell, row, point) per line: a plan has
 // tens of thousands of points, and a line each keeps the output short enough
-// to read and easy to search.
-void scrivi_json(std::ostream& uscita, const json_ordinato& file) {
+// to read and easy to search. The cells and points are made one at a time as
+// they are written, so the output costs the memory of one record, not of
+// them all.
+void scrivi_json(std::ostream& uscita, const std::vector<file_decodificato>& file,
+                 const opzioni_dump& opzioni, const std::array<voce, kRigheTabella>* tabella) {
   uscita << "[";
   for (std::size_t k = 0; k < file.size(); ++k) {
+    const file_decodificato& f = file[k];
     uscita << (k == 0 ? "\n" : ",\n") << " {";
     std::size_t chiave = 0;
-    for (const auto& [nome, valore] : file[k].items()) {
+    const json_ordinato testa = json_file(f, opzioni, tabella, false);
+    for (const auto& [nome, valore] : testa.items()) {
       uscita << (chiave++ == 0 ? "\n" : ",\n") << "  " << compatto(nome) << ": ";
-      if (!valore.is_array() || valore.empty() || !valore.front().is_structured()) {
+      if (f.tipo == tipo_file_compilato::celle && nome == "celle") {
+        scrivi_elenco(uscita,
+                      [&](auto&& scrivi) { per_ogni_cella(f.celle, opzioni, tabella, scrivi); });
+      } else if (f.tipo == tipo_file_compilato::tracciato && nome == "punti") {
+        scrivi_elenco(uscita, [&](auto&& scrivi) { per_ogni_punto(f.tracciato, opzioni, scrivi); });
+      } else if (!valore.is_array() || valore.empty() || !valore.front().is_structured()) {
         uscita << compatto(valore);
-        continue;
+      } else {
+        const json_ordinato& elenco = valore;
+        scrivi_elenco(uscita, [&](auto&& scrivi) {
+          for (const json_ordinato& r : elenco) scrivi(r);
+        });
       }
-      uscita << "[";
-      for (std::size_t r = 0; r < valore.size(); ++r) {
-        uscita << (r == 0 ? "\n" : ",\n") << "   " << compatto(valore[r]);
-      }
-      uscita << "\n  ]";
     }
     uscita << "\n }";
   }
@@ -665,7 +724,7 @@ file_decodificato decodifica_file(const std::filesystem::path& file) {
                          "in \"_linea.dat\" (track plan), \".sim\" (table) or \".dat\" (cells)");
   }
   f.tipo = *tipo;
-  const std::string contenuto = leggi_file(file, kLimiteFileCompilato);
+  const std::string contenuto = leggi_file(file, limite_di(f.tipo));
   f.byte = contenuto.size();
   try {
     switch (f.tipo) {
@@ -685,24 +744,33 @@ file_decodificato decodifica_file(const std::filesystem::path& file) {
   return f;
 }
 
+namespace {
+
 json_ordinato json_file(const file_decodificato& f, const opzioni_dump& opzioni,
-                        const std::array<voce, kRigheTabella>* tabella) {
+                        const std::array<voce, kRigheTabella>* tabella, bool record) {
   json_ordinato j;
   j["file"] = f.nome;
   j["tipo"] = nome_tipo(f.tipo);
   j["byte"] = f.byte;
   switch (f.tipo) {
     case tipo_file_compilato::celle:
-      j.update(json_celle(f.celle, opzioni, tabella));
+      j.update(json_celle(f.celle, opzioni, tabella, record));
       break;
     case tipo_file_compilato::tabella:
       j.update(json_tabella(f.tabella, opzioni));
       break;
     case tipo_file_compilato::tracciato:
-      j.update(json_tracciato(f.tracciato, opzioni));
+      j.update(json_tracciato(f.tracciato, opzioni, record));
       break;
   }
   return j;
+}
+
+}  // namespace
+
+json_ordinato json_file(const file_decodificato& f, const opzioni_dump& opzioni,
+                        const std::array<voce, kRigheTabella>* tabella) {
+  return json_file(f, opzioni, tabella, true);
 }
 
 void scrivi_testo_file(std::ostream& uscita, const file_decodificato& f,
@@ -753,9 +821,7 @@ int comando_dump(const std::vector<std::filesystem::path>& file, const opzioni_d
     }
     return 0;
   }
-  json_ordinato tutti = json_ordinato::array();
-  for (const auto& f : decodificati) tutti.push_back(json_file(f, opzioni, tabella));
-  scrivi_json(uscita, tutti);
+  scrivi_json(uscita, decodificati, opzioni, tabella);
   return 0;
 }
 

@@ -64,6 +64,9 @@ file_decodificato decodifica_file(const std::filesystem::path& file);
 json_ordinato json_file(const file_decodificato& f, const opzioni_dump& opzioni,
                         const std::array<voce, kRigheTabella>* tabella);
 
+// The JSON of cell `n`, as the cells of json_file hold it.
+json_ordinato json_cella(const cella& c, int32_t n, const std::array<voce, kRigheTabella>* tabella);
+
 // The aligned-text form of one decoded file.
 void scrivi_testo_file(std::ostream& uscita, const file_decodificato& f,
                        const opzioni_dump& opzioni, const std::array<voce, kRigheTabella>* tabella);

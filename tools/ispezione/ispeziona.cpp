@@ -103,7 +103,7 @@ std::string in_file(const std::filesystem::path& file, const errore_formato& e) 
 }
 
 std::vector<cella> leggi_file_celle(const std::filesystem::path& file) {
-  const std::string contenuto = leggi_file(file, kLimiteFileCompilato);
+  const std::string contenuto = leggi_file(file, limite_di(tipo_file_compilato::celle));
   try {
     return leggi_celle(come_byte(contenuto));
   } catch (const errore_formato& e) {
@@ -125,6 +125,15 @@ std::string_view nome_tipo(tipo_file_compilato tipo) {
   return nome_di(tipo, kNomi);
 }
 
+const limite_lettura& limite_di(tipo_file_compilato tipo) {
+  static constexpr std::array<limite_lettura, 3> kLimiti = {{
+      {kByteMassimiTracciato, "a track plan file"},
+      {kByteMassimiTabella, "a table file"},
+      {kByteMassimiCelle, "a cell file"},
+  }};
+  return kLimiti[static_cast<std::size_t>(tipo)];
+}
+
 std::string testo_file(const std::filesystem::path& file) {
   const std::u8string utf8 = file.u8string();
   return {utf8.begin(), utf8.end()};
@@ -138,12 +147,18 @@ std::vector<cella> leggi_celle(std::span<const uint8_t> byte) {
   if (byte.empty()) {
     throw errore_formato("the cell file is empty: a compiled route has at least two cells");
   }
+  const std::size_t intere = byte.size() / kByteCella;
+  if (intere == 0) {
+    throw errore_formato("the size " + std::to_string(byte.size()) + " bytes is less than one " +
+                         std::to_string(kByteCella) +
+                         "-byte cell (the file is cut short or is not a cell strip)");
+  }
   if (byte.size() % kByteCella != 0) {
-    throw errore_formato(
-        "the size " + std::to_string(byte.size()) + " bytes is not a whole number of " +
-        std::to_string(kByteCella) + "-byte cells: " + std::to_string(byte.size() % kByteCella) +
-        " bytes are left after cell " + std::to_string(byte.size() / kByteCella - 1) +
-        " (the file is cut short or is not a cell strip)");
+    throw errore_formato("the size " + std::to_string(byte.size()) +
+                         " bytes is not a whole number of " + std::to_string(kByteCella) +
+                         "-byte cells: " + std::to_string(byte.size() % kByteCella) +
+                         " bytes are left after cell " + std::to_string(intere - 1) +
+                         " (the file is cut short or is not a cell strip)");
   }
   cursore_byte c(byte);
   std::vector<cella> celle;
@@ -200,7 +215,7 @@ modello leggi_scenario(const std::filesystem::path& cartella, std::string_view p
   m.percorso = percorso;
   m.treno = treno;
   const file_scenario file = file_di_scenario(cartella, percorso, treno);
-  const std::string tabella = leggi_file(file.tabella, kLimiteFileCompilato);
+  const std::string tabella = leggi_file(file.tabella, limite_di(tipo_file_compilato::tabella));
   try {
     m.tabella = leggi_tabella(come_byte(tabella));
   } catch (const errore_formato& e) {
@@ -209,7 +224,8 @@ modello leggi_scenario(const std::filesystem::path& cartella, std::string_view p
   m.celle = leggi_file_celle(file.celle);
   m.ultima_cella = static_cast<int32_t>(m.celle.size() - 1);
   // No plan file is no fault: the run may have built none.
-  if (const auto tracciato = leggi_file_se_esiste(file.tracciato, kLimiteFileCompilato)) {
+  if (const auto tracciato =
+          leggi_file_se_esiste(file.tracciato, limite_di(tipo_file_compilato::tracciato))) {
     try {
       m.tracciato = leggi_tracciato(come_byte(*tracciato));
     } catch (const errore_formato& e) {
@@ -232,7 +248,8 @@ std::vector<scenario_trovato> scenari_in(const std::filesystem::path& cartella) 
     const std::string nome = testo_file(file.stem());
     scenario_trovato s;
     try {
-      const auto tabella = leggi_tabella(come_byte(leggi_file(file, kLimiteFileCompilato)));
+      const auto tabella =
+          leggi_tabella(come_byte(leggi_file(file, limite_di(tipo_file_compilato::tabella))));
       modello m;
       m.percorso = tabella[kRigaDatiPercorso].nome;
       m.treno = tabella[kRigaDatiTreno].nome;

@@ -30,6 +30,10 @@ enum class tipo_file_compilato { tracciato, tabella, celle };
 std::optional<tipo_file_compilato> tipo_da_nome(std::string_view nome);
 std::string_view nome_tipo(tipo_file_compilato tipo);
 
+// The most a file of each kind may hold: the largest file a valid route
+// makes (output/file_compilati.h). A larger one is refused before it is read.
+const limite_lettura& limite_di(tipo_file_compilato tipo);
+
 // A file that does not fit its layout; the message names the byte offset.
 class errore_formato : public std::runtime_error {
  public:

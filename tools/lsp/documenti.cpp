@@ -45,6 +45,64 @@ bool salvato_utf8(const std::optional<std::filesystem::path>& file, const std::s
   }
 }
 
+// The changes applied in order. A run of changes each of which ends at or
+// before the start of the one before it finds its ranges in the text as the
+// run began, unchanged before that start: the run is gathered and the text
+// built once. Any other change ends the run, and is found in the text as it
+// then is. A change's start just after a CR closes the run (a LF put there
+// would join it into one line end, moving the line start at that point).
+std::string applica(const testo_unicode& prima, std::span<const modifica_testo> modifiche,
+                    codifica_posizioni codifica, const std::string& uri) {
+  struct sostituzione {
+    std::size_t da;
+    std::size_t a;
+    const std::string* testo;
+  };
+  std::optional<testo_unicode> corrente;
+  const auto testo = [&]() -> const testo_unicode& { return corrente ? *corrente : prima; };
+  std::vector<sostituzione> serie;  // from the end of the text towards its start
+  std::size_t byte = prima.utf8().size();
+  const auto chiudi = [&] {
+    if (serie.empty()) return;
+    const std::string& vecchio = testo().utf8();
+    std::string nuovo;
+    nuovo.reserve(byte);
+    std::size_t pos = 0;
+    for (auto s = serie.rbegin(); s != serie.rend(); ++s) {
+      nuovo.append(vecchio, pos, s->da - pos);
+      nuovo += *s->testo;
+      pos = s->a;
+    }
+    nuovo.append(vecchio, pos);
+    serie.clear();
+    corrente.emplace(std::move(nuovo));
+  };
+  for (const modifica_testo& m : modifiche) {
+    if (!m.intervallo) {
+      serie.clear();
+      entro_il_limite(uri, m.testo.size());
+      byte = m.testo.size();
+      corrente.emplace(m.testo);
+      continue;
+    }
+    std::optional<std::size_t> da = testo().byte_esatto(m.intervallo->first, codifica);
+    std::optional<std::size_t> a = testo().byte_esatto(m.intervallo->second, codifica);
+    const bool in_serie = !serie.empty() && da && a && *da <= *a && *a <= serie.back().da &&
+                          (serie.back().da == 0 || testo().utf8()[serie.back().da - 1] != '\r');
+    if (!in_serie) {
+      chiudi();
+      da = testo().byte_utf8(m.intervallo->first, codifica);
+      a = testo().byte_utf8(m.intervallo->second, codifica);
+      if (*a < *da) std::swap(da, a);
+    }
+    byte = byte - (*a - *da) + m.testo.size();
+    entro_il_limite(uri, byte);
+    serie.push_back({*da, *a, &m.testo});
+  }
+  chiudi();
+  return corrente ? corrente->utf8() : prima.utf8();
+}
+
 documento_condiviso crea_incorporato(testo_letto ruolo) {
   modello m;
   m.percorso = std::string(kPercorso);
@@ -57,6 +115,15 @@ documento_condiviso crea_incorporato(testo_letto ruolo) {
 }
 
 }  // namespace
+
+// Refuses a text of the editor that check would refuse from disk.
+void entro_il_limite(const std::string& uri, std::size_t byte) {
+  if (byte <= kLimiteTestoSorgente.byte) return;
+  throw testo_troppo_grande(
+      "the text '" + uri + "' is " + std::to_string(byte) + " bytes, larger than " +
+      std::to_string(kLimiteTestoSorgente.byte >> 20) + " MiB, the most " +
+      std::string(kLimiteTestoSorgente.cosa) + " may be: it is not judged until it is smaller");
+}
 
 std::optional<testo_letto> ruolo_da_nome(std::string_view nome) {
   if (percorso_della_linea(nome)) return testo_letto::linea;
@@ -72,6 +139,7 @@ documento_condiviso incorporato(testo_letto ruolo) {
 
 void archivio_documenti::apri(const std::string& uri, std::string testo, int64_t versione,
                               std::string_view linguaggio) {
+  entro_il_limite(uri, testo.size());
   documento d;
   d.uri = uri;
   d.file = percorso_da_uri(uri);
@@ -91,18 +159,7 @@ bool archivio_documenti::modifica(const std::string& uri, std::span<const modifi
   const auto trovato = aperti_.find(uri);
   if (trovato == aperti_.end()) return false;
   documento d = *trovato->second;
-  for (const modifica_testo& m : modifiche) {
-    if (!m.intervallo) {
-      d.unicode = testo_unicode(m.testo);
-      continue;
-    }
-    std::string testo = d.unicode.utf8();
-    std::size_t da = d.unicode.byte_utf8(m.intervallo->first, codifica);
-    std::size_t a = d.unicode.byte_utf8(m.intervallo->second, codifica);
-    if (a < da) std::swap(da, a);
-    testo.replace(da, a - da, m.testo);
-    d.unicode = testo_unicode(std::move(testo));
-  }
+  d.unicode = testo_unicode(applica(d.unicode, modifiche, codifica, uri));
   d.compilato = in_1252(d.unicode.utf8());
   d.versione = versione;
   trovato->second = std::make_shared<const documento>(std::move(d));
@@ -183,10 +240,24 @@ std::vector<documento_condiviso> archivio_documenti::treni_di(const documento& l
   if (!linea.file || !percorso_della_linea(linea.nome)) return treni;
   const std::filesystem::path cartella = linea.file->parent_path();
   const std::vector<std::string> nomi = nomi_in(cartella);
+  // The line texts of the folder, once: a train text is matched against
+  // them, not against every name.
+  std::vector<std::string> linee;
   for (const std::string& nome : nomi) {
-    if (ruolo_da_nome(nome) != testo_letto::treno || linea_tra(nomi, nome) != linea.nome) continue;
+    if (percorso_della_linea(nome)) linee.push_back(nome);
+  }
+  // The open texts of the folder by their file, once.
+  std::map<std::filesystem::path, documento_condiviso> aperti_qui;
+  for (const auto& [uri, d] : aperti_) {
+    if (d->file && d->file->parent_path() == cartella) aperti_qui.try_emplace(*d->file, d);
+  }
+  for (const std::string& nome : nomi) {
+    if (ruolo_da_nome(nome) != testo_letto::treno || linea_tra(linee, nome) != linea.nome) continue;
+    const std::filesystem::path file =
+        cartella / std::filesystem::path(std::u8string(nome.begin(), nome.end()));
+    const auto aperto_qui = aperti_qui.find(file);
     documento_condiviso treno =
-        testo_in(cartella / std::filesystem::path(std::u8string(nome.begin(), nome.end())));
+        aperto_qui != aperti_qui.end() ? aperto_qui->second : da_disco(file);
     if (treno) treni.push_back(std::move(treno));
   }
   return treni;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -62,6 +63,16 @@ struct modifica_testo {
   std::string testo;
 };
 
+// A text the editor opened or changed that is larger than a source text may
+// be (kLimiteTestoSorgente, as check reads one): it is not taken.
+class testo_troppo_grande : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws testo_troppo_grande when a text of `byte` bytes is too large.
+void entro_il_limite(const std::string& uri, std::size_t byte);
+
 class archivio_documenti {
  public:
   // A text opened in the editor (again: replaced). `linguaggio` decides its
@@ -69,7 +80,10 @@ class archivio_documenti {
   // other a line text.
   void apri(const std::string& uri, std::string testo, int64_t versione,
             std::string_view linguaggio);
-  // Applies the changes in order; false when the text is not open.
+  // Applies the changes in order; false when the text is not open. Changes
+  // that run from the end of the text towards its start (as an editor sends
+  // a "replace all") are applied together, in one pass over the text. Both
+  // throw testo_troppo_grande, and change nothing, for a text too large.
   bool modifica(const std::string& uri, std::span<const modifica_testo> modifiche, int64_t versione,
                 codifica_posizioni codifica);
   // False when the text was not open.

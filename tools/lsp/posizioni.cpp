@@ -67,6 +67,7 @@ testo_unicode::testo_unicode(std::string utf8)
   // A line end is one character per byte (CR LF two), as in the converted
   // text.
   std::size_t caratteri = 0;
+  bool ascii = true;
   for (std::size_t n = 0; n < utf8_.size();) {
     const char c = utf8_[n];
     if (fine_riga(c)) {
@@ -75,18 +76,30 @@ testo_unicode::testo_unicode(std::string utf8)
       caratteri += fine;
       inizi_.push_back(n);
       caratteri_prima_.push_back(caratteri);
+      ascii_.push_back(ascii);
+      ascii = true;
       continue;
     }
-    n += leggi_carattere(utf8_, n).byte;
+    if (static_cast<unsigned char>(c) < 0x80U) {
+      ++n;
+    } else {
+      ascii = false;
+      n += leggi_carattere(utf8_, n).byte;
+    }
     ++caratteri;
   }
+  ascii_.push_back(ascii);
 }
 
 std::string_view testo_unicode::riga_utf8(std::size_t riga) const {
   if (riga >= inizi_.size()) return {};
   const std::size_t inizio = inizi_[riga];
-  std::size_t fine = inizio;
-  while (fine < utf8_.size() && !fine_riga(utf8_[fine])) ++fine;
+  // The line ends where the next begins, less its line end (CR LF, LF or CR).
+  std::size_t fine = riga + 1 < inizi_.size() ? inizi_[riga + 1] : utf8_.size();
+  if (fine > inizio && riga + 1 < inizi_.size()) {
+    --fine;
+    if (fine > inizio && utf8_[fine] == '\n' && utf8_[fine - 1] == '\r') --fine;
+  }
   return std::string_view(utf8_).substr(inizio, fine - inizio);
 }
 
@@ -123,9 +136,29 @@ std::size_t testo_unicode::indice(posizione_editor p, codifica_posizioni c) cons
 std::size_t testo_unicode::byte_utf8(posizione_editor p, codifica_posizioni c) const {
   if (p.riga >= inizi_.size()) return utf8_.size();
   const std::string_view testo = riga_utf8(p.riga);
+  if (ascii_[p.riga]) return inizi_[p.riga] + std::min<std::size_t>(p.colonna, testo.size());
   const std::size_t k = indice(p, c);
   std::size_t n = 0;
   for (std::size_t i = 0; i < k && n < testo.size(); ++i) n += leggi_carattere(testo, n).byte;
+  return inizi_[p.riga] + n;
+}
+
+std::optional<std::size_t> testo_unicode::byte_esatto(posizione_editor p,
+                                                      codifica_posizioni c) const {
+  if (p.riga >= inizi_.size()) return std::nullopt;
+  const std::string_view testo = riga_utf8(p.riga);
+  if (ascii_[p.riga]) {
+    if (p.colonna > testo.size()) return std::nullopt;
+    return inizi_[p.riga] + p.colonna;
+  }
+  uint32_t colonna = 0;
+  std::size_t n = 0;
+  while (colonna < p.colonna && n < testo.size()) {
+    const carattere_letto car = leggi_carattere(testo, n);
+    colonna += unita(car, c);
+    n += car.byte;
+  }
+  if (colonna != p.colonna) return std::nullopt;
   return inizi_[p.riga] + n;
 }
 

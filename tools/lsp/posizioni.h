@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,9 @@ class testo_unicode {
 
   // The byte of the UTF-8 text at an editor position, clamped as above.
   std::size_t byte_utf8(posizione_editor p, codifica_posizioni c) const;
+  // The same for a position that needs no clamping: on a line of the text,
+  // at most at its end, between two characters; nothing otherwise.
+  std::optional<std::size_t> byte_esatto(posizione_editor p, codifica_posizioni c) const;
 
   // The character at an editor position counted from the start of the text:
   // the byte of the Windows-1252 text there.
@@ -62,6 +66,7 @@ class testo_unicode {
   std::string utf8_;
   std::vector<std::size_t> inizi_;            // byte of each line's start
   std::vector<std::size_t> caratteri_prima_;  // characters before each line's start
+  std::vector<bool> ascii_;                   // each line: ASCII only, a column is a byte
 };
 
 // A character the code page cannot write, where it stands in the converted

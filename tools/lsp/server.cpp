@@ -81,6 +81,10 @@ void server_lsp::cornice_errata(std::string_view motivo) {
 }
 
 void server_lsp::ricevi(std::string_view corpo) {
+  if (const std::optional<std::string> perche = oltre_i_limiti(corpo)) {
+    rispondi_errore(nullptr, kRichiestaNonValida, *perche);
+    return;
+  }
   nlohmann::json messaggio;
   try {
     messaggio = nlohmann::json::parse(corpo);
@@ -277,9 +281,18 @@ void server_lsp::apertura(const nlohmann::json& parametri) {
   const std::string uri = stringa(d, "uri", kDocumento);
   const std::string linguaggio =
       d.contains("languageId") ? stringa(d, "languageId", kDocumento) : std::string();
-  documenti_.apri(uri, stringa(d, "text", kDocumento), intero(d, "version", kDocumento),
-                  linguaggio);
-  giudica(uri);
+  try {
+    // Measured before it is copied.
+    const nlohmann::json& testo = membro(d, "text", kDocumento);
+    if (testo.is_string()) entro_il_limite(uri, testo.get_ref<const std::string&>().size());
+    documenti_.apri(uri, stringa(d, "text", kDocumento), intero(d, "version", kDocumento),
+                    linguaggio);
+  } catch (const testo_troppo_grande&) {
+    // An earlier version is not judged in its place.
+    if (documenti_.aperto(uri)) chiusura(parametri);
+    throw;
+  }
+  giudica(uri, true);
 }
 
 void server_lsp::modifica(const nlohmann::json& parametri) {
@@ -291,10 +304,18 @@ void server_lsp::modifica(const nlohmann::json& parametri) {
     throw errore_rpc(kParametriNonValidi, "params.contentChanges must be a list");
   std::vector<modifica_testo> modifiche;
   for (const nlohmann::json& cambio : cambi) modifiche.push_back(modifica_di(cambio));
-  if (!documenti_.modifica(uri, modifiche, versione, codifica_)) {
+  bool aperto = false;
+  try {
+    aperto = documenti_.modifica(uri, modifiche, versione, codifica_);
+  } catch (const testo_troppo_grande&) {
+    // The editor's text is no longer the server's: closed until it is opened again.
+    chiusura(parametri);
+    throw;
+  }
+  if (!aperto) {
     throw errore_rpc(kParametriNonValidi, "the text '" + uri + "' is not open: open it first");
   }
-  giudica(uri);
+  giudica(uri, true);
 }
 
 void server_lsp::chiusura(const nlohmann::json& parametri) {
@@ -314,9 +335,7 @@ void server_lsp::chiusura(const nlohmann::json& parametri) {
     prima.insert(it->second.begin(), it->second.end());
     it = famiglie_.erase(it);
   }
-  for (const std::string& u : prima) {
-    if (documenti_.aperto(u)) giudica(u);
-  }
+  giudica_aperti({prima.begin(), prima.end()});
   std::set<std::string> ora;
   for (const auto& [capo, uri_famiglia] : famiglie_)
     ora.insert(uri_famiglia.begin(), uri_famiglia.end());
@@ -329,19 +348,29 @@ void server_lsp::salvataggio(const nlohmann::json& parametri) {
   const std::string uri = uri_di(parametri);
   if (!documenti_.aperto(uri)) return;
   documenti_.salvato(uri);
-  giudica(uri);
+  giudica(uri, false);
 }
 
-void server_lsp::file_cambiati() {
-  for (const std::string& uri : documenti_.uri_aperti()) giudica(uri);
+void server_lsp::file_cambiati() { giudica_aperti(documenti_.uri_aperti()); }
+
+void server_lsp::giudica_aperti(const std::vector<std::string>& uri) {
+  // A family is judged once, not once for each of its texts.
+  std::set<std::string> giudicati;
+  for (const std::string& u : uri) {
+    if (giudicati.contains(u) || !documenti_.aperto(u)) continue;
+    if (const std::set<std::string>* raggiunti = giudica(u, false)) {
+      giudicati.insert(raggiunti->begin(), raggiunti->end());
+    }
+    giudicati.insert(u);
+  }
 }
 
 // ---------------------------------------------------------------- diagnostics
 
-void server_lsp::giudica(const std::string& uri) {
+const std::set<std::string>* server_lsp::giudica(const std::string& uri, bool cambiato) {
   analisi_.clear();
   const std::optional<famiglia> f = documenti_.famiglia_di(uri);
-  if (!f) return;
+  if (!f) return nullptr;
   const std::map<std::string, nlohmann::json> tutte =
       diagnostiche_famiglia(*f, codifica_, verifiche_);
   std::set<std::string>& prima = famiglie_[f->capo().uri];
@@ -350,19 +379,28 @@ void server_lsp::giudica(const std::string& uri) {
   }
   prima.clear();
   for (const auto& [destinazione, lista] : tutte) {
-    pubblica(destinazione, lista);
+    pubblica(destinazione, lista, cambiato && destinazione == uri);
     prima.insert(destinazione);
   }
+  return &prima;
 }
 
-void server_lsp::pubblica(const std::string& uri, const nlohmann::json& diagnostiche) {
+void server_lsp::pubblica(const std::string& uri, const nlohmann::json& diagnostiche, bool sempre) {
+  // What the editor shows already is not sent again, but for the text it
+  // has just changed (its version moves on).
+  const auto pubblicata = pubblicate_.find(uri);
+  const bool uguale = pubblicata == pubblicate_.end() ? diagnostiche.empty() && vuote_.contains(uri)
+                                                      : pubblicata->second == diagnostiche;
+  if (uguale && !sempre) return;
   nlohmann::json parametri = {{"uri", uri}, {"diagnostics", diagnostiche}};
   if (const documento_condiviso d = documenti_.aperto(uri)) parametri["version"] = d->versione;
   invia({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", parametri}});
   if (diagnostiche.empty()) {
     pubblicate_.erase(uri);
+    vuote_.insert(uri);
   } else {
     pubblicate_[uri] = diagnostiche;
+    vuote_.erase(uri);
   }
 }
 

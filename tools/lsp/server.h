@@ -18,6 +18,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/lsp/analisi.h"
 #include "tools/lsp/diagnostica.h"
@@ -62,8 +63,13 @@ class server_lsp {
 
   // Compiles the family of `uri` and publishes what it finds for every text
   // of it, clearing what an earlier publication showed and no longer holds.
-  void giudica(const std::string& uri);
-  void pubblica(const std::string& uri, const nlohmann::json& diagnostiche);
+  // `cambiato`: the editor has just opened or changed `uri`, whose list is
+  // published even when it is what the editor shows. Returns the URIs the
+  // family's publication went to (null when `uri` has no family).
+  const std::set<std::string>* giudica(const std::string& uri, bool cambiato);
+  // giudica for each of `uri` that is open, each family once.
+  void giudica_aperti(const std::vector<std::string>& uri);
+  void pubblica(const std::string& uri, const nlohmann::json& diagnostiche, bool sempre = false);
   // The compile of the pair of an open text, made once per change.
   const analisi& analisi_di(const std::string& uri);
   documento_condiviso aperto_o_errore(const std::string& uri) const;
@@ -84,6 +90,8 @@ class server_lsp {
   verifiche_fatte verifiche_;
   // The last list published for each URI that has one not empty.
   std::map<std::string, nlohmann::json> pubblicate_;
+  // The URIs whose last list published was empty.
+  std::set<std::string> vuote_;
   // By the URI a family is named after, the URIs its last publication went to.
   std::map<std::string, std::set<std::string>> famiglie_;
   std::map<std::string, std::unique_ptr<const analisi>> analisi_;

@@ -44,6 +44,51 @@ messaggio_letto cornice(std::string errore) {
 
 }  // namespace
 
+std::optional<std::string> oltre_i_limiti(std::string_view corpo) {
+  std::size_t profondita = 0;
+  std::size_t valori = 1;
+  bool in_stringa = false;
+  for (std::size_t n = 0; n < corpo.size(); ++n) {
+    const char c = corpo[n];
+    if (in_stringa) {
+      if (c == '\\') {
+        ++n;
+      } else if (c == '"') {
+        in_stringa = false;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        in_stringa = true;
+        break;
+      case '[':
+      case '{':
+        if (++profondita > kProfonditaMassima) {
+          return "the message nests deeper than " + std::to_string(kProfonditaMassima) +
+                 " levels (at byte " + std::to_string(n) +
+                 "), deeper than any editor's message: it is not read";
+        }
+        ++valori;
+        break;
+      case ']':
+      case '}':
+        if (profondita > 0) --profondita;
+        break;
+      case ',':
+        ++valori;
+        break;
+      default:
+        continue;
+    }
+    if (valori > kValoriMassimi) {
+      return "the message holds more than " + std::to_string(kValoriMassimi) + " values (at byte " +
+             std::to_string(n) + "), more than any editor's message: it is not read";
+    }
+  }
+  return std::nullopt;
+}
+
 bool lettore_messaggi::leggi_riga(std::string& riga) {
   if (!riga_rimasta_.empty()) {
     riga = std::move(riga_rimasta_);

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace scenario::lsp {
 
@@ -17,6 +19,18 @@ namespace scenario::lsp {
 inline constexpr std::size_t kMassimoContenuto = std::size_t{400} << 20;
 // The longest header line taken; a longer one is no header.
 inline constexpr std::size_t kMassimaIntestazione = 4096;
+
+// The deepest nesting and the most values one message's JSON may hold: far
+// beyond what an editor sends (a "replace all" of ten thousand edits is some
+// hundred thousand values, ten levels deep), and small enough that the
+// parsed message stays within some hundred MB.
+inline constexpr std::size_t kProfonditaMassima = 128;
+inline constexpr std::size_t kValoriMassimi = std::size_t{1} << 20;
+
+// Why a message's bytes are not parsed: nesting deeper than
+// kProfonditaMassima, or more than kValoriMassimi values; nothing when they
+// are within both. Counted in one pass over the bytes, strings skipped.
+std::optional<std::string> oltre_i_limiti(std::string_view corpo);
 
 struct messaggio_letto {
   enum class esito {
