@@ -115,6 +115,8 @@ usa_strumento() {
     if [[ -f "programmi/$programma" && -f "programmi/$programma.exe" ]]; then
       local stato=0
       cp "programmi/$programma" corsa/
+      # Made on Windows it has no execute permission: Windows keeps none.
+      chmod +x "corsa/$programma"
       (cd corsa && "./$programma") || stato=$?
       echo "$stato" >corsa.stato
       stato=0
