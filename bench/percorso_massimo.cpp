@@ -53,8 +53,8 @@ void montagne(std::string& t) {
 void indicatori(std::string& t) {
   riga(t, "[cartelli]");
   for (int k = 0; k < kIndicatori; ++k) {
-    riga(t,
-         "indicatori_vmax, " + n(k * kPassoIndicatori + 1'300) + ", 100, 90, 80, 1, 60, 60, 60, 2");
+    riga(t, "indicatori_vmax, " + n(k * kPassoIndicatori + 1'300) +
+                ", 160, 155, 150, 1, 60, 60, 60, 2");
   }
 }
 
@@ -107,12 +107,12 @@ void stazioni(std::string& t) {
   }
 }
 
-// Slowdowns of 600 m at 60 km/h: warning, start and end on cells
+// Slowdowns of 600 m at 50 km/h, below the lowest limit: warning, start and end on cells
 // 1 000 n + 22, + 46 and + 58, between the signals.
 void rallentamenti(std::string& t) {
   riga(t, "[rallentamenti]");
   for (int k = 1; k <= kRallentamenti; ++k) {
-    riga(t, "rallentamento, " + n(k * kPassoRallentamenti + 2'250) + ", 60, 600, 0, 0, 60");
+    riga(t, "rallentamento, " + n(k * kPassoRallentamenti + 2'250) + ", 50, 600, 0, 0, 50");
   }
 }
 

@@ -8,6 +8,7 @@ _scenario_tool_opzioni() {
   case $1 in
     '') echo "-h --help --version" ;;
     export-sources) echo "-h --help" ;;
+    new) echo "-h --help --route --train" ;;
     compile) echo "-h --help --route --train --no-plan --json" ;;
     check) echo "-h --help --json --werror --allow" ;;
     dump) echo "-h --help --text --cells --metres --rows" ;;
@@ -42,7 +43,7 @@ _scenario_tool() {
     parola=${COMP_WORDS[i]}
     if [[ -z $comando ]]; then
       case $parola in
-        export-sources | compile | check | dump | plot | view | lsp | build | card) comando=$parola ;;
+        export-sources | new | compile | check | dump | plot | view | lsp | build | card) comando=$parola ;;
       esac
     elif [[ $parola == -* ]]; then
       case $parola in
@@ -76,8 +77,8 @@ _scenario_tool() {
   fi
 
   case $comando in
-    '') mapfile -t COMPREPLY < <(compgen -W "export-sources compile check dump plot view lsp build card" -- "$cur") ;;
-    export-sources | plot | build | card) ((posizionali > 0)) || _scenario_tool_file ;;
+    '') mapfile -t COMPREPLY < <(compgen -W "export-sources new compile check dump plot view lsp build card" -- "$cur") ;;
+    export-sources | new | plot | build | card) ((posizionali > 0)) || _scenario_tool_file ;;
     compile | check)
       if ((posizionali < 2)); then
         _scenario_tool_file .txt

@@ -116,10 +116,11 @@ TEST(ScenarioTool, JsonNamesAFailedCheck) {
 
 TEST(ScenarioTool, WithoutJsonANonzeroRecordIsOneLineOnStandardError) {
   prova::cartella_temporanea cartella;
-  prova::scrivi(cartella / "l.txt", linea_con({"pendenza, 7950, 3"}));
-  prova::scrivi(cartella / "t.txt", kTrenoVuoto);
+  // Named as the program names them, so that nothing is said of the names.
+  prova::scrivi(cartella / "R_linea.txt", linea_con({"pendenza, 7950, 3"}));
+  prova::scrivi(cartella / "R_9-.txt", kTrenoVuoto);
   const esito_strumento e =
-      strumento({"compile", (cartella / "l.txt").string(), (cartella / "t.txt").string(),
+      strumento({"compile", (cartella / "R_linea.txt").string(), (cartella / "R_9-.txt").string(),
                  cartella.percorso().string()});
   EXPECT_EQ(e.stato, uscita_codice);
   EXPECT_EQ(e.uscita, "");
@@ -163,6 +164,155 @@ TEST(ScenarioTool, NamesArriveAsUtf8AndAreStoredAsWindows1252) {
                                      "1",
                                      4)),
             std::string::npos);
+}
+
+// The issue's pair: texts named as the program names them give their route
+// and train to compile, view and check, with nothing said; texts that
+// disagree, and options that differ, say which names are used; texts named
+// otherwise keep the embedded names, with a note.
+TEST(ScenarioTool, TheRouteAndTheTrainComeFromTheTextsNames) {
+  prova::cartella_temporanea cartella;
+  ASSERT_EQ(strumento({"export-sources", cartella.percorso().string()}).stato, 0);
+  const fs::path linea = cartella / "Pievarsa_Fontanedo_linea.txt";
+  const fs::path treno = cartella / "Pievarsa_Fontanedo_2271-.txt";
+  fs::rename(cartella / prova::kTestoLinea, linea);
+  fs::rename(cartella / prova::kTestoTreno, treno);
+
+  const esito_strumento compilato =
+      strumento({"compile", linea.string(), treno.string(), (cartella / "out").string()});
+  EXPECT_EQ(compilato.stato, 0);
+  EXPECT_EQ(compilato.errori, "");
+  EXPECT_EQ(prova::elenco(cartella / "out"),
+            (std::vector<std::string>{"Pievarsa_Fontanedo_2271.dat", "Pievarsa_Fontanedo_2271.sim",
+                                      "Pievarsa_Fontanedo_linea.dat"}));
+  EXPECT_NE(prova::leggi(cartella / "out/Pievarsa_Fontanedo_2271.sim").find("Pievarsa_Fontanedo"),
+            std::string::npos);
+
+  const esito_strumento vista =
+      strumento({"view", linea.string(), treno.string(), "-o", (cartella / "v.html").string()});
+  EXPECT_EQ(vista.stato, 0);
+  EXPECT_EQ(vista.errori, "");
+  EXPECT_NE(prova::leggi(cartella / "v.html")
+                .find("<title>Pievarsa_Fontanedo &#8212; treno 2271</title>"),
+            std::string::npos);
+
+  const esito_strumento verificato = strumento({"check", linea.string(), treno.string()});
+  EXPECT_EQ(verificato.errori, "no problems found\n");
+
+  // Options that differ from the names win, and say so.
+  const esito_strumento opzioni =
+      strumento({"compile", linea.string(), treno.string(), (cartella / "opz").string(), "--route",
+                 "R", "--train", "9"});
+  EXPECT_EQ(opzioni.errori,
+            "warning: --route 'R' is used, though the texts are named for route "
+            "'Pievarsa_Fontanedo'\n"
+            "warning: --train '9' is used, though the train text is named for train '2271'\n");
+  EXPECT_EQ(prova::elenco(cartella / "opz"),
+            (std::vector<std::string>{"R_9.dat", "R_9.sim", "R_linea.dat"}));
+
+  // A train text of another route.
+  const fs::path altro = cartella / "Fontanedo_2271-.txt";
+  fs::copy_file(treno, altro);
+  const std::string disaccordo =
+      "the train text 'Fontanedo_2271-.txt' is named for route 'Fontanedo', the line text "
+      "'Pievarsa_Fontanedo_linea.txt' for route 'Pievarsa_Fontanedo': route 'Pievarsa_Fontanedo' "
+      "and train '2271' are used. Name the two texts for one route, ROUTE_linea.txt and "
+      "ROUTE_TRAIN-.txt";
+  const esito_strumento disaccordi =
+      strumento({"compile", linea.string(), altro.string(), (cartella / "dis").string()});
+  EXPECT_EQ(disaccordi.errori, "warning: " + disaccordo + "\n");
+  const esito_strumento check_disaccordi = strumento({"check", linea.string(), altro.string()});
+  EXPECT_EQ(check_disaccordi.errori,
+            altro.string() + ": warning: " + disaccordo + " [names]\n0 errors, 1 warning\n");
+  EXPECT_EQ(strumento({"check", linea.string(), altro.string(), "--allow", "names"}).errori,
+            "no problems found\n");
+
+  // Texts named otherwise.
+  const fs::path l = cartella / "linea.txt";
+  const fs::path t = cartella / "treno.txt";
+  fs::copy_file(linea, l);
+  fs::copy_file(treno, t);
+  const esito_strumento altrimenti =
+      strumento({"compile", l.string(), t.string(), (cartella / "alt").string()});
+  EXPECT_EQ(altrimenti.errori,
+            "note: the texts' names do not follow the program's naming, ROUTE_linea.txt and "
+            "ROUTE_TRAIN-.txt: the embedded scenario's route 'Ulmo_Tarvignano_Rovesco' and train "
+            "'4816' are used. Name the texts so, or give --route and --train\n");
+  EXPECT_EQ(prova::elenco(cartella / "alt"), prova::kCompilati);
+  // With --json the one line is all.
+  const esito_strumento json =
+      strumento({"compile", l.string(), t.string(), (cartella / "alt").string(), "--json"});
+  EXPECT_EQ(json.errori, "");
+}
+
+// view writes no compiled file: a compile of the texts that records an
+// error, or leaves no cell strip, is told in view's own words.
+TEST(ScenarioTool, ViewTellsAFailedCompileInItsOwnWords) {
+  prova::cartella_temporanea cartella;
+  const fs::path linea = cartella / "R_linea.txt";
+  const fs::path treno = cartella / "R_9-.txt";
+  prova::scrivi(treno, kTrenoVuoto);
+  prova::scrivi(linea, linea_con({"pendenza, 7950, 3"}));
+  const esito_strumento errore =
+      strumento({"view", linea.string(), treno.string(), "-o", (cartella / "v.html").string()});
+  EXPECT_EQ(errore.stato, 0);
+  EXPECT_TRUE(
+      errore.errori.starts_with("view: the compile of the texts records an error: code 15 ("))
+      << errore.errori;
+  EXPECT_EQ(errore.errori.find("compiled files"), std::string::npos) << errore.errori;
+  EXPECT_EQ(std::count(errore.errori.begin(), errore.errori.end(), '\n'), 1) << errore.errori;
+
+  prova::scrivi(linea, "[generale]\r\n[curve]\r\n");
+  const esito_strumento senza_celle =
+      strumento({"view", linea.string(), treno.string(), "-o", (cartella / "w.html").string()});
+  EXPECT_EQ(senza_celle.stato, uscita_senza_celle);
+  EXPECT_TRUE(senza_celle.errori.starts_with(
+      "view: the texts leave no cell strip, so no page is written: code 25 ("))
+      << senza_celle.errori;
+  EXPECT_FALSE(fs::exists(cartella / "w.html"));
+}
+
+// new writes a pair under the program's names that check, compile and view
+// take without a word, and never writes over a text.
+TEST(ScenarioTool, NewWritesACleanPairUnderTheProgramsNames) {
+  prova::cartella_temporanea cartella;
+  const fs::path dentro = cartella / "nuovo";
+  const esito_strumento e =
+      strumento({"new", dentro.string(), "--route", "Pievarsa_Fontanedo", "--train", "2271"});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.errori, "");
+  const fs::path linea = dentro / "Pievarsa_Fontanedo_linea.txt";
+  const fs::path treno = dentro / "Pievarsa_Fontanedo_2271-.txt";
+  EXPECT_EQ(e.uscita, linea.string() + "\n" + treno.string() + "\n");
+  EXPECT_EQ(prova::elenco(dentro), (std::vector<std::string>{"Pievarsa_Fontanedo_2271-.txt",
+                                                             "Pievarsa_Fontanedo_linea.txt"}));
+  EXPECT_TRUE(prova::leggi(linea).ends_with("[fine]\r\n"));
+
+  const esito_strumento check = strumento({"check", linea.string(), treno.string()});
+  EXPECT_EQ(check.stato, 0);
+  EXPECT_EQ(check.errori, "no problems found\n");
+  const esito_strumento compilato =
+      strumento({"compile", linea.string(), treno.string(), (cartella / "out").string()});
+  EXPECT_EQ(compilato.stato, 0);
+  EXPECT_EQ(compilato.errori, "");
+  EXPECT_EQ(prova::elenco(cartella / "out"),
+            (std::vector<std::string>{"Pievarsa_Fontanedo_2271.dat", "Pievarsa_Fontanedo_2271.sim",
+                                      "Pievarsa_Fontanedo_linea.dat"}));
+  const esito_strumento vista =
+      strumento({"view", linea.string(), treno.string(), "-o", (cartella / "v.html").string()});
+  EXPECT_EQ(vista.stato, 0);
+  EXPECT_EQ(vista.errori, "");
+
+  // A text that exists is never replaced: nothing is written.
+  prova::scrivi(treno, "mine");
+  fs::remove(linea);
+  const esito_strumento di_nuovo =
+      strumento({"new", dentro.string(), "--route", "Pievarsa_Fontanedo", "--train", "2271"});
+  EXPECT_EQ(di_nuovo.stato, uscita_file_system);
+  EXPECT_NE(di_nuovo.errori.find("exists already"), std::string::npos) << di_nuovo.errori;
+  EXPECT_EQ(prova::leggi(treno), "mine");
+  EXPECT_FALSE(fs::exists(linea));
+  EXPECT_EQ(strumento({"new", dentro.string(), "--route", "R"}).stato, kUscitaUso);
 }
 
 TEST(ScenarioTool, UsageErrors) {

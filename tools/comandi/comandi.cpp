@@ -4,10 +4,12 @@
 #include <array>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 #include "base/codifica.h"
 #include "base/file_cartella.h"
 #include "base/nome_file.h"
+#include "base/nomi_scenario.h"
 #include "scenario/identita.h"
 #include "tools/comandi/compilazione.h"
 #include "tools/costruzione/costruzione.h"
@@ -120,6 +122,30 @@ void controlla_nomi_dati(const std::string& percorso, const std::string& treno) 
                       cp1252_da_utf8(treno.empty() ? std::string(kTreno) : treno).value());
 }
 
+// The route and train of a pair of texts: from their names, the options
+// winning (base/nomi_scenario.h); what the names say goes to `errori` first.
+nomi_della_coppia nomi_dei_testi(const std::string& linea, const std::string& treno,
+                                 const std::string& percorso, const std::string& numero_treno,
+                                 std::ostream& errori) {
+  auto data = [](const std::string& o) {
+    return o.empty() ? std::nullopt : std::optional<std::string>(o);
+  };
+  nomi_della_coppia nomi = scegli_nomi(testo_file(std::filesystem::path(linea).filename()),
+                                       testo_file(std::filesystem::path(treno).filename()),
+                                       data(percorso), data(numero_treno), kPercorso, kTreno, true);
+  for (const nomi_della_coppia::detto& d : nomi.detti) {
+    errori << (d.avviso ? "warning: " : "note: ") << d.messaggio << '\n';
+  }
+  return nomi;
+}
+
+constexpr std::string_view kAiutoPercorso =
+    "Route name (UTF-8; stored as Windows-1252); without it, the one the texts' names give "
+    "(ROUTE_linea.txt, ROUTE_TRAIN-.txt), else the embedded one";
+constexpr std::string_view kAiutoTreno =
+    "Train number (UTF-8; stored as Windows-1252); without it, the one the train text's name "
+    "gives, else the embedded one";
+
 }  // namespace
 
 void registra_export_sources(CLI::App& app, contesto& c) {
@@ -141,11 +167,54 @@ void registra_export_sources(CLI::App& app, contesto& c) {
   });
 }
 
+void registra_new(CLI::App& app, contesto& c) {
+  struct opzioni {
+    std::string cartella, percorso, numero_treno;
+  };
+  auto o = std::make_shared<opzioni>();
+  CLI::App* sub = app.add_subcommand(
+      "new",
+      "Write a small valid pair of source texts into DIR under the program's names, "
+      "ROUTE_linea.txt and ROUTE_TRAIN-.txt: a short line, two stations and a signal, a "
+      "starting point that check finds nothing to say of");
+  sub->add_option("DIR", o->cartella, "Folder for the two texts (created when missing)")
+      ->required();
+  sub->add_option("--route", o->percorso, "Route name (UTF-8; written as Windows-1252)")
+      ->required()
+      ->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno, "Train number (UTF-8; written as Windows-1252)")
+      ->required()
+      ->check(nome_scenario());
+  sub->footer(
+      "Exit status:\n"
+      "  0   both texts written (their names on standard output)\n"
+      "  4   a text of either name exists already (nothing is written), or the folder or a\n"
+      "      text could not be made or written\n"
+      "  5   a fault of the tool itself\n"
+      "  64  usage error: the command line cannot be taken");
+  sub->callback([&c, o] {
+    // Both names passed nome_scenario(), so both convert.
+    const std::string percorso = cp1252_da_utf8(o->percorso).value();
+    const std::string treno = cp1252_da_utf8(o->numero_treno).value();
+    controlla_nomi_file(percorso, treno);
+    try {
+      scrivi_nuova_coppia(o->cartella, percorso, treno);
+      for (const std::string& nome : nomi_file_scenario(percorso, treno)) {
+        if (!nome.ends_with(".txt")) continue;
+        c.uscita << testo_file(percorso_file(o->cartella, nome)) << '\n';
+      }
+      c.stato = uscita_pulita;
+    } catch (const errore_file_system& e) {
+      c.errori << e.what() << '\n';
+      c.stato = uscita_file_system;
+    }
+  });
+}
+
 void registra_compile(CLI::App& app, contesto& c) {
   struct opzioni {
     std::string linea, treno, cartella;
-    std::string percorso{kPercorso};
-    std::string numero_treno{kTreno};
+    std::string percorso, numero_treno;
     bool senza_tracciato = false;
     bool json = false;
   };
@@ -158,12 +227,8 @@ void registra_compile(CLI::App& app, contesto& c) {
   sub->add_option("TRAIN_TXT", o->treno, "Train description text")->required();
   sub->add_option("OUTDIR", o->cartella, "Folder for the compiled files (created when missing)")
       ->required();
-  sub->add_option("--route", o->percorso, "Route name (UTF-8; stored as Windows-1252)")
-      ->check(nome_scenario())
-      ->capture_default_str();
-  sub->add_option("--train", o->numero_treno, "Train number (UTF-8; stored as Windows-1252)")
-      ->check(nome_scenario())
-      ->capture_default_str();
+  sub->add_option("--route", o->percorso, std::string(kAiutoPercorso))->check(nome_scenario());
+  sub->add_option("--train", o->numero_treno, std::string(kAiutoTreno))->check(nome_scenario());
   sub->add_flag("--no-plan", o->senza_tracciato,
                 "Build no track plan (j = 0): curve rows are ignored and no plan file is written");
   sub->add_flag("--json", o->json,
@@ -174,9 +239,14 @@ void registra_compile(CLI::App& app, contesto& c) {
     r.linea = o->linea;
     r.treno = o->treno;
     r.cartella = o->cartella;
-    // Both names passed nome_scenario(), so both convert.
-    r.percorso = cp1252_da_utf8(o->percorso).value();
-    r.numero_treno = cp1252_da_utf8(o->numero_treno).value();
+    // With --json the one line is all that is said.
+    std::ostringstream taciuti;
+    const nomi_della_coppia nomi = nomi_dei_testi(o->linea, o->treno, o->percorso, o->numero_treno,
+                                                  o->json ? taciuti : c.errori);
+    // Options passed nome_scenario(), names from files scegli_nomi's test:
+    // both convert.
+    r.percorso = cp1252_da_utf8(nomi.percorso).value();
+    r.numero_treno = cp1252_da_utf8(nomi.treno).value();
     r.tracciato = !o->senza_tracciato;
     controlla_nomi_file(r.percorso, r.numero_treno);
     if (auto sovrapposto = uscita_su_sorgente(r)) {
@@ -306,7 +376,8 @@ void registra_view(CLI::App& app, contesto& c) {
       ->type_name("DIR | LINE_TXT TRAIN_TXT");
   sub->add_option("--route", o->percorso,
                   "Route name (UTF-8); for DIR found there when it holds one scenario, for the "
-                  "texts the embedded one")
+                  "texts the one their names give (ROUTE_linea.txt, ROUTE_TRAIN-.txt), else "
+                  "the embedded one")
       ->check(nome_scenario());
   sub->add_option("--train", o->numero_treno, "Train number (UTF-8), as --route")
       ->check(nome_scenario());
@@ -324,14 +395,18 @@ void registra_view(CLI::App& app, contesto& c) {
   sub->callback([&c, o] {
     controlla_nomi_dati(o->percorso, o->numero_treno);
     richiesta_vista r;
+    if (!o->percorso.empty()) r.percorso = o->percorso;
+    if (!o->numero_treno.empty()) r.numero_treno = o->numero_treno;
     if (o->ingressi.size() == 2) {
       r.linea = o->ingressi[0];
       r.treno = o->ingressi[1];
+      const nomi_della_coppia nomi =
+          nomi_dei_testi(o->ingressi[0], o->ingressi[1], o->percorso, o->numero_treno, c.errori);
+      r.percorso = nomi.percorso;
+      r.numero_treno = nomi.treno;
     } else {
       r.cartella = o->ingressi[0];
     }
-    if (!o->percorso.empty()) r.percorso = o->percorso;
-    if (!o->numero_treno.empty()) r.numero_treno = o->numero_treno;
     r.uscita = o->uscita;
     c.stato = comando_view(r, kUscitaUso, c.uscita, c.errori);
   });
@@ -491,8 +566,8 @@ std::unique_ptr<CLI::App> crea_app(contesto& c) {
   documenta_uscite(*app);
   // Every subcommand of the tool, in the order --help lists them.
   constexpr std::array kSottocomandi = {
-      &registra_export_sources, &registra_compile, &registra_check, &registra_dump, &registra_plot,
-      &registra_view,           &registra_lsp,     &registra_build, &registra_card};
+      &registra_export_sources, &registra_new,  &registra_compile, &registra_check, &registra_dump,
+      &registra_plot,           &registra_view, &registra_lsp,     &registra_build, &registra_card};
   for (auto registra : kSottocomandi) registra(*app, c);
   return app;
 }

@@ -29,6 +29,7 @@ struct contesto {
 };
 
 void registra_export_sources(CLI::App& app, contesto& c);
+void registra_new(CLI::App& app, contesto& c);
 void registra_compile(CLI::App& app, contesto& c);
 void registra_dump(CLI::App& app, contesto& c);
 void registra_plot(CLI::App& app, contesto& c);

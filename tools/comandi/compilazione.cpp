@@ -4,6 +4,7 @@
 
 #include "base/blocco_cartella.h"
 #include "base/file_cartella.h"
+#include "base/scrittore_testo.h"
 #include "base/stati_uscita.h"
 #include "output/file_compilati.h"
 #include "scenario/sorgenti.h"
@@ -42,6 +43,70 @@ void esporta_sorgenti(const std::filesystem::path& cartella) {
   m.treno = kTreno;
   dati_linea(m, cartella);
   dati_treno(m, cartella);
+}
+
+std::vector<std::string_view> righe_nuova_linea() {
+  return {"[generale]",
+          "lunghezza percorso,    3000",
+          "progressiva chilometrica uno,    0,    0,    0",
+          "progressiva chilometrica due,    0,    0,    0",
+          "progressiva chilometrica tre,    0,    0,    0",
+          "sfondo uno,    1",
+          "sfondo due,    0",
+          "sfondo tre,    0",
+          "ripetizione segnali 4 codici,    0,    0",
+          "[curve]",
+          "curvad3,  1000,  300",
+          "[pendenze]",
+          "pendenza,  0,    0",
+          "pendenza,  1500,    5",
+          "[montagne]",
+          "[cartelli]",
+          "indicatori_vmax,  500,  80,  85,  90,  0,  ,  ,  ,  0",
+          "[indicazioni]",
+          "[fine]"};
+}
+
+std::vector<std::string_view> righe_nuovo_treno() {
+  return {"[generale]",
+          "numero vetture,    4",
+          "percentuale massa frenata,    100",
+          "sabbia,    150",
+          "orologio,    7               0            0 ",
+          "[aderenze]",
+          "aderenza,   0,    100",
+          "[vel_limite]",
+          "velocita,       0,    30",
+          "velocita,     500,    85",
+          "[stazioni]",
+          "stazione,       0,  8,  300,  1, 0, 0,  4,1,0,  2,1,1,    1,   7, 1, 0, PARTENZA",
+          "stazione,    2500, 12,  300,  0, 0, 0,  1,1,0,  2,1,1,    0,   7, 5, 0, ARRIVO",
+          "[rallentamenti]",
+          "[segnali]",
+          "segnale,    1500,   1, 4, 0,  0, 0,    2,  2,0,0, 0",
+          "[codici]",
+          "[fine]"};
+}
+
+void scrivi_nuova_coppia(const std::filesystem::path& cartella, std::string_view percorso,
+                         std::string_view treno) {
+  modello m;
+  m.percorso = percorso;
+  m.treno = treno;
+  const std::filesystem::path linea = percorso_file(cartella, nome_file_dati_linea(m));
+  const std::filesystem::path testo_treno = percorso_file(cartella, nome_file_dati_treno(m));
+  // An author's text is never replaced by a starting point.
+  for (const std::filesystem::path& file : {linea, testo_treno}) {
+    std::error_code errore;
+    if (std::filesystem::symlink_status(file, errore).type() !=
+        std::filesystem::file_type::not_found) {
+      throw errore_file_system(file, "write a new text",
+                               "it exists already; new writes over no file");
+    }
+  }
+  crea_cartella(cartella);
+  sostituisci_file(linea, testo_da_righe(righe_nuova_linea()));
+  sostituisci_file(testo_treno, testo_da_righe(righe_nuovo_treno()));
 }
 
 std::vector<std::filesystem::path> file_compilati_di(const richiesta_compilazione& richiesta) {

@@ -19,6 +19,19 @@ namespace scenario::strumento {
 // when missing) under the names the program gives them.
 void esporta_sorgenti(const std::filesystem::path& cartella);
 
+// Writes a small valid pair, the line text ROUTE_linea.txt and the train text
+// ROUTE_TRAIN-.txt, into `cartella` (created when missing) under the names
+// `percorso` and `treno` (Windows-1252): a 3 000 m line with a curve, two
+// gradients and a speed board, a train with two stations and a signal; check
+// finds nothing to say of it. A text of either name that exists already is
+// left alone: errore_file_system, and nothing is written.
+void scrivi_nuova_coppia(const std::filesystem::path& cartella, std::string_view percorso,
+                         std::string_view treno);
+
+// The two texts scrivi_nuova_coppia writes, as lines.
+std::vector<std::string_view> righe_nuova_linea();
+std::vector<std::string_view> righe_nuovo_treno();
+
 struct richiesta_compilazione {
   std::filesystem::path linea;       // the line description text
   std::filesystem::path treno;       // the train description text

@@ -5,6 +5,7 @@
 #include <map>
 #include <ostream>
 
+#include "base/codici_errore.h"
 #include "base/codifica.h"
 #include "base/file_cartella.h"
 #include "base/stati_uscita.h"
@@ -390,6 +391,22 @@ testo_letto_da_file leggi_testo(const std::filesystem::path& file) {
   return {testo_file(file.filename()), leggi_file(file, kLimiteTestoSorgente)};
 }
 
+// How the compile of the texts ended, in the viewer's own words: view writes
+// no compiled file, whatever the compile's outcome. Nothing when it is clean.
+std::optional<std::string> esito_vista(const esito_compilazione& esito) {
+  if (esito.controllo_fallito) {
+    return "the compile of the texts fails the reserved-value check " + *esito.controllo_fallito +
+           " (\"" + testo_errore(*esito.controllo_fallito) +
+           "\"): the program would write no compiled file; the page shows the route as read";
+  }
+  const std::string errore = descrivi_errore(esito.codice_errore, esito.posizione_errore);
+  if (!esito.ha_celle) return "the texts leave no cell strip, so no page is written: " + errore;
+  if (esito.codice_errore != 0) {
+    return "the compile of the texts records an error: " + errore;
+  }
+  return std::nullopt;
+}
+
 int vista_da_testi(const richiesta_vista& r, int stato_uso, std::ostream& uscita,
                    std::ostream& errori) {
   const auto linea = leggi_testo(*r.linea);
@@ -411,7 +428,7 @@ int vista_da_testi(const richiesta_vista& r, int stato_uso, std::ostream& uscita
   opzioni.osservatore = &lettura;
   const esito_compilazione esito = compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
-  const std::optional<std::string> riga = riga_esito(esito);
+  const std::optional<std::string> riga = esito_vista(esito);
   if (!esito.ha_celle) {
     errori << "view: " << riga.value_or("the texts leave no cell strip") << '\n';
     return stato_di(esito);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,27 @@ bool decimale(std::string_view t) {
     }
   }
   return cifre && (punto || esponente);
+}
+
+// A number written with dots as thousands separators, as Italians write
+// metres ("11.500", "1.250.000"): its digits without the dots; nothing for any
+// other token.
+std::optional<std::string> con_separatore_migliaia(std::string_view t) {
+  const std::size_t punto = t.find('.');
+  if (punto == std::string_view::npos || punto == 0 || punto > 3) return std::nullopt;
+  if (!std::all_of(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(punto), cifra)) {
+    return std::nullopt;
+  }
+  std::string cifre(t.substr(0, punto));
+  for (std::size_t n = punto; n < t.size(); n += 4) {
+    const std::string_view gruppo = t.substr(n, 4);
+    if (gruppo.size() != 4 || gruppo[0] != '.' ||
+        !std::all_of(gruppo.begin() + 1, gruppo.end(), cifra)) {
+      return std::nullopt;
+    }
+    cifre += gruppo.substr(1);
+  }
+  return cifre;
 }
 
 bool in_16_bit(int64_t v) { return v >= INT16_MIN && v <= INT16_MAX; }
@@ -232,6 +254,7 @@ class avvisi {
     chiavi();
     for (testo_letto t : {testo_letto::linea, testo_letto::treno}) ultimo_campo(t);
     senza_generale();
+    avvisi_coerenza(r_);
   }
 
  private:
@@ -428,6 +451,21 @@ class avvisi {
       return;
     }
     if (intero_semplice(token)) return;
+    // Metres written with a dot for thousands: what the reader makes of the
+    // dot, and the number the author meant.
+    const std::optional<std::string> migliaia = con_separatore_migliaia(token);
+    if (migliaia && descrizione(riga.tipo).campi[n].unita == "m") {
+      bool fuori_scala = false;
+      const double scritto = valore_numerico(token, fuori_scala);
+      std::ostringstream letto_come;
+      letto_come << scritto;
+      r_.avviso(qui, decimale(token) ? kRegolaFrazione : kRegolaNonNumero,
+                "the " + riga_nome + " gives " + std::string(token) + " for its " + nome +
+                    ": the dot is no thousands separator here but a decimal point, so it reads " +
+                    letto_come.str() + " m and " + std::to_string(letto) + " m is stored. For " +
+                    *migliaia + " m write " + *migliaia + ", without the dot");
+      return;
+    }
     if (decimale(token)) {
       bool fuori_scala = false;
       const double scritto = valore_numerico(token, fuori_scala);

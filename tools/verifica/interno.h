@@ -133,8 +133,10 @@ class raccolta_diagnosi {
 // and value that set it.
 void errori_compilazione(raccolta_diagnosi& r);
 
-// Every rule of the two formats that the readers let pass.
+// Every rule of the two formats that the readers let pass; the rules of
+// meaning among them.
 void avvisi_lettura(raccolta_diagnosi& r);
+void avvisi_coerenza(raccolta_diagnosi& r);
 
 // The bytes of a row that stopped a compile, to set aside before the next.
 struct riga_da_parte {

@@ -79,21 +79,69 @@ inline constexpr regola_avviso kRegolaCodifica{
 inline constexpr regola_avviso kRegolaTestoVuoto{
     "empty-text", "a train text with nothing in it but blanks: no train is laid on the line"};
 
+inline constexpr regola_avviso kRegolaNomi{
+    "names",
+    "a train text named for another route than the line text (ROUTE_linea.txt, "
+    "ROUTE_TRAIN-.txt); says which route and train are used"};
+
+// The rules of meaning: rows each sound on its own that together say what no
+// author means.
+inline constexpr regola_avviso kRegolaOrarioIndietro{
+    "timetable-back",
+    "a station time before the one of the timed station before it along the route (a time of "
+    "0 is no time; one more than 12 hours earlier reads as a run past midnight)"};
+inline constexpr regola_avviso kRegolaPrimaOrologio{
+    "before-clock",
+    "the first time of the timetable before the clock setting (orologio), by up to 12 hours "
+    "(more reads as a run past midnight)"};
+inline constexpr regola_avviso kRegolaRallentamentoVeloce{
+    "slowdown-speed",
+    "a slowdown whose speed is not below the train's speed limit anywhere along it: it slows "
+    "nothing"};
+inline constexpr regola_avviso kRegolaOltreCartello{
+    "above-board",
+    "a train speed limit above every speed, of every rank and set, of the speed boards "
+    "(indicatori_vmax) in force along it; says which board"};
+inline constexpr regola_avviso kRegolaNomeStazione{
+    "station-name", "two stations of one name (letter case and blanks around it aside)"};
+inline constexpr regola_avviso kRegolaSenzaOrario{
+    "no-time", "a stopping station (kind below 25, a stop mark) with no time, 0:00:00"};
+
 inline constexpr std::array kRegoleAvviso = {
-    kRegolaNonNumero,        kRegolaCampoVuoto,
-    kRegolaFrazione,         kRegolaSeparatore,
-    kRegolaRigaCorta,        kRegolaValoriInPiu,
-    kRegolaCommento,         kRegolaNonRiconosciuto,
-    kRegolaFormaChiave,      kRegolaSezione,
-    kRegolaOrdine,           kRegolaPassoPendenze,
-    kRegolaCurveSovrapposte, kRegolaRovesciato,
-    kRegolaOltrePercorso,    kRegolaImplausibile,
-    kRegolaMultiploVelocita, kRegolaIntervalloPendenza,
-    kRegolaAvvolto,          kRegolaCifra,
-    kRegolaPrimaRiga,        kRegolaVirgola,
-    kRegolaVirgolette,       kRegolaRigaFinale,
-    kRegolaSenzaGenerale,    kRegolaCodifica,
+    kRegolaNonNumero,
+    kRegolaCampoVuoto,
+    kRegolaFrazione,
+    kRegolaSeparatore,
+    kRegolaRigaCorta,
+    kRegolaValoriInPiu,
+    kRegolaCommento,
+    kRegolaNonRiconosciuto,
+    kRegolaFormaChiave,
+    kRegolaSezione,
+    kRegolaOrdine,
+    kRegolaPassoPendenze,
+    kRegolaCurveSovrapposte,
+    kRegolaRovesciato,
+    kRegolaOltrePercorso,
+    kRegolaImplausibile,
+    kRegolaMultiploVelocita,
+    kRegolaIntervalloPendenza,
+    kRegolaAvvolto,
+    kRegolaCifra,
+    kRegolaPrimaRiga,
+    kRegolaVirgola,
+    kRegolaVirgolette,
+    kRegolaRigaFinale,
+    kRegolaSenzaGenerale,
+    kRegolaCodifica,
     kRegolaTestoVuoto,
+    kRegolaNomi,
+    kRegolaOrarioIndietro,
+    kRegolaPrimaOrologio,
+    kRegolaRallentamentoVeloce,
+    kRegolaOltreCartello,
+    kRegolaNomeStazione,
+    kRegolaSenzaOrario,
 };
 
 // The rule of this name; nothing when there is none.

@@ -11,6 +11,7 @@
 #include "base/codifica.h"
 #include "base/file_cartella.h"
 #include "base/nomi_enum.h"
+#include "base/nomi_scenario.h"
 #include "base/stati_uscita.h"
 #include "output/compilazione.h"
 #include "scenario/identita.h"
@@ -430,7 +431,27 @@ int comando_check(const std::filesystem::path& linea, const std::filesystem::pat
     errori << e.what() << '\n';
     return uscita_file_system;
   }
-  const std::vector<diagnosi> tutte = verifica_testi(testo_linea, testo_treno, opzioni);
+  std::vector<diagnosi> tutte = verifica_testi(testo_linea, testo_treno, opzioni);
+  // What the texts' names say of the pair comes first: it concerns them whole.
+  const nomi_della_coppia nomi =
+      scegli_nomi(testo_file(linea.filename()), testo_file(treno.filename()), std::nullopt,
+                  std::nullopt, kPercorso, kTreno, false);
+  std::vector<diagnosi> dei_nomi;
+  for (const nomi_della_coppia::detto& detto : nomi.detti) {
+    diagnosi d;
+    d.testo = detto.del_treno ? 1 : 0;
+    d.file = detto.del_treno ? testo_treno.nome : testo_linea.nome;
+    d.livello = detto.avviso ? gravita::avviso : gravita::nota;
+    if (detto.avviso) d.codice = std::string(kRegolaNomi.nome);
+    d.messaggio = detto.messaggio;
+    if (detto.avviso && std::find(opzioni.permessi.begin(), opzioni.permessi.end(), d.codice) !=
+                            opzioni.permessi.end()) {
+      continue;
+    }
+    dei_nomi.push_back(std::move(d));
+  }
+  tutte.insert(tutte.begin(), std::make_move_iterator(dei_nomi.begin()),
+               std::make_move_iterator(dei_nomi.end()));
   if (json) {
     uscita << json_diagnosi(tutte).dump(2) << '\n';
   } else {
