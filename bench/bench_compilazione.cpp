@@ -157,7 +157,11 @@ void verifica_coppia(benchmark::State& stato, const testi_sorgente& testi, std::
     for (const scenario::diagnosi& d : tutte) {
       if (d.livello == scenario::gravita::errore) trovati += d.altre > 0 ? d.altre : 1;
     }
-    if (trovati < errori) throw std::logic_error("check misses errors of the benchmark's pair");
+    if (trovati < errori) {
+      throw std::logic_error("check finds " + scenario::testo_chiusura(tutte) +
+                             " in the benchmark's pair, not the " + std::to_string(errori) +
+                             " errors it holds");
+    }
   }
 }
 

@@ -1045,6 +1045,11 @@ class avvisi {
                     "the row is ignored. Move it between [generale] and [curve]");
       return;
     }
+    // Beyond the limits the warning is only counted: no word near it is sought.
+    if (r_.oltre_limite(kRegolaNonRiconosciuto)) {
+      r_.avviso(p, kRegolaNonRiconosciuto, {});
+      return;
+    }
     std::string perche;
     if (linea && c.generale && passa_sezione(sezione_riga::generale, minuscolo_1252(campo))) {
       perche =

@@ -65,8 +65,10 @@ struct indici_lettura {
 // compile left, and the diagnoses found so far.
 class raccolta_diagnosi {
  public:
+  // `ogni_errore`: no error is left out beyond the limits (they apply where
+  // these diagnoses join others, raccolta_diagnosi::accogli).
   raccolta_diagnosi(const std::array<const testo_da_verificare*, 2>& testi,
-                    const lettura_osservata& lettura, const modello& m);
+                    const lettura_osservata& lettura, const modello& m, bool ogni_errore = false);
 
   const lettura_osservata& lettura() const { return lettura_; }
   const modello& m() const { return m_; }
@@ -99,6 +101,13 @@ class raccolta_diagnosi {
               std::vector<nota_correlata> note = {});
   void avviso(const posto& p, const regola_avviso& regola, std::string messaggio,
               std::vector<nota_correlata> note = {});
+  // Whether one more warning of this rule would be left out, only counted
+  // (its message is then not needed).
+  bool oltre_limite(const regola_avviso& regola) const {
+    const auto n = per_tipo_.find(std::string(regola.nome));
+    return (n != per_tipo_.end() && n->second >= kDiagnosiPerTipo) ||
+           diagnosi_.size() >= kDiagnosiMassime;
+  }
   // A note of its own (no code): what a diagnosis cannot say in its line.
   void nota(const posto& p, std::string messaggio);
   // Whether an error or a warning already points at the start of `p`; an
@@ -142,6 +151,7 @@ class raccolta_diagnosi {
   const modello& m_;
   std::vector<diagnosi> diagnosi_;
   mutable std::optional<indici_lettura> indici_;
+  bool ogni_errore_ = false;
 };
 
 // Every code the compile recorded, and every read failure, as errors at the

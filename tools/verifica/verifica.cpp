@@ -92,8 +92,9 @@ std::string_view righe_testo::testo_riga(int64_t riga) const {
 }
 
 raccolta_diagnosi::raccolta_diagnosi(const std::array<const testo_da_verificare*, 2>& testi,
-                                     const lettura_osservata& lettura, const modello& m)
-    : testi_(testi), lettura_(lettura), m_(m) {
+                                     const lettura_osservata& lettura, const modello& m,
+                                     bool ogni_errore)
+    : testi_(testi), lettura_(lettura), m_(m), ogni_errore_(ogni_errore) {
   for (std::size_t n = 0; n < testi_.size(); ++n) {
     if (testi_[n]->byte) righe_[n].emplace(*testi_[n]->byte);
   }
@@ -188,7 +189,7 @@ void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
                                  std::string messaggio, std::vector<nota_correlata>&& note) {
   if (g != gravita::nota && p.inizio) segnalati_.insert({p.testo, *p.inizio});
   if (g == gravita::errore && p.inizio) con_errore_.insert({p.testo, *p.inizio});
-  if (g != gravita::nota &&
+  if (g != gravita::nota && !(g == gravita::errore && ogni_errore_) &&
       (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime)) {
     taciute& t = taciute_[{p.testo, std::move(codice)}];
     t.livello = g;
@@ -282,7 +283,9 @@ void errori_dopo(raccolta_diagnosi& r, const testo_da_verificare& linea,
     modello m;
     lettura_osservata lettura;
     compila_osservando(m, linea.byte, treno.byte, lettura, true);
-    raccolta_diagnosi dopo({&linea, &treno}, lettura, m);
+    // Every error of it, so that those the compile found already are not
+    // counted twice among the ones left out.
+    raccolta_diagnosi dopo({&linea, &treno}, lettura, m, true);
     errori_compilazione(dopo);
     avvisi_lettura(dopo);
     f = fermate_di(dopo);
