@@ -15,8 +15,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -127,6 +129,128 @@ void BM_VerificaPercorsoMassimo(benchmark::State& stato) {
   }
 }
 BENCHMARK(BM_VerificaPercorsoMassimo)->Unit(benchmark::kMillisecond);
+
+// One compile of a pair that may not compile cleanly, a new model each
+// time, as check's own compile runs (the plan's points counted, not kept).
+void compila_coppia(benchmark::State& stato, const testi_sorgente& testi) {
+  const conta_fault fault(stato);
+  for (auto _ : stato) {
+    scenario::modello m;
+    scenario::sorgente_in_memoria linea(testi.linea);
+    scenario::sorgente_in_memoria treno(testi.treno);
+    scenario::opzioni_compilazione opzioni;
+    opzioni.percorso = scenario::kPercorso;
+    opzioni.treno = scenario::kTreno;
+    opzioni.conserva_tracciato = false;
+    benchmark::DoNotOptimize(scenario::compila_percorso(m, linea, treno, opzioni).codice_errore);
+  }
+}
+
+// check on a pair with errors, as the tool runs it: `errori` errors at least.
+void verifica_coppia(benchmark::State& stato, const testi_sorgente& testi, std::size_t errori) {
+  const scenario::testo_da_verificare linea{"linea.txt", testi.linea};
+  const scenario::testo_da_verificare treno{"treno.txt", testi.treno};
+  const conta_fault fault(stato);
+  for (auto _ : stato) {
+    const std::vector<scenario::diagnosi> tutte = scenario::verifica_testi(linea, treno);
+    std::size_t trovati = 0;
+    for (const scenario::diagnosi& d : tutte) {
+      if (d.livello == scenario::gravita::errore) trovati += d.altre > 0 ? d.altre : 1;
+    }
+    if (trovati < errori) {
+      throw std::logic_error("check finds " + scenario::testo_chiusura(tutte) +
+                             " in the benchmark's pair, not the " + std::to_string(errori) +
+                             " errors it holds");
+    }
+  }
+}
+
+// The largest route with 30 independent errors: 30 of its signals, spread
+// along the route, written twice, so that each second row finds its cell
+// taken (code 16). The compile stops at the first; check finds all 30.
+constexpr std::size_t kErroriIndipendenti = 30;
+testi_sorgente trenta_errori() {
+  testi_sorgente testi = scenario::banco::percorso_massimo();
+  const std::size_t passo = 1'000 / kErroriIndipendenti;
+  std::string treno;
+  std::size_t segnale = 0;
+  std::size_t inizio = 0;
+  while (inizio < testi.treno.size()) {
+    const std::size_t fine = testi.treno.find('\n', inizio) + 1;
+    const std::string riga = testi.treno.substr(inizio, fine - inizio);
+    treno += riga;
+    if (riga.rfind("segnale,", 0) == 0 && segnale++ % passo == 0 &&
+        segnale <= passo * kErroriIndipendenti) {
+      treno += riga;
+    }
+    inizio = fine;
+  }
+  testi.treno = std::move(treno);
+  return testi;
+}
+
+void BM_CompilazioneTrentaErrori(benchmark::State& stato) {
+  compila_coppia(stato, trenta_errori());
+}
+BENCHMARK(BM_CompilazioneTrentaErrori)->Unit(benchmark::kMillisecond);
+
+void BM_VerificaTrentaErrori(benchmark::State& stato) {
+  verifica_coppia(stato, trenta_errori(), kErroriIndipendenti);
+}
+BENCHMARK(BM_VerificaTrentaErrori)->Unit(benchmark::kMillisecond);
+
+// 700 000 misspelt rows ("pendensa") in the line text of a 10 km route,
+// beside a train whose 31 signals stand past the route's end (code 15 each).
+constexpr int kRigheStorpiate = 700'000;
+constexpr std::size_t kSegnaliOltre = 31;
+testi_sorgente righe_storpiate() {
+  testi_sorgente testi;
+  testi.linea = "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[pendenze]\r\n";
+  for (int k = 0; k < kRigheStorpiate; ++k) {
+    testi.linea += "pendensa, " + std::to_string(k % 200 * 50) + ", 3\r\n";
+  }
+  testi.linea += "[fine]\r\n";
+  testi.treno = "[generale]\r\n[segnali]\r\n";
+  for (std::size_t k = 0; k < kSegnaliOltre; ++k) {
+    testi.treno +=
+        "segnale, " + std::to_string(20'000 + 1'000 * k) + ", 1, 4, 0, 0, 0, 2, 2,0,0, 0\r\n";
+  }
+  testi.treno += "[fine]\r\n";
+  return testi;
+}
+
+void BM_CompilazioneRigheStorpiate(benchmark::State& stato) {
+  compila_coppia(stato, righe_storpiate());
+}
+BENCHMARK(BM_CompilazioneRigheStorpiate)->Unit(benchmark::kMillisecond);
+
+void BM_VerificaRigheStorpiate(benchmark::State& stato) {
+  verifica_coppia(stato, righe_storpiate(), kSegnaliOltre);
+}
+BENCHMARK(BM_VerificaRigheStorpiate)->Unit(benchmark::kMillisecond);
+
+// 40 000 gradient rows 25 m apart in shuffled order on the largest route:
+// nearly every row is out of order, and each is explained.
+testi_sorgente pendenze_mescolate() {
+  constexpr int kPendenze = 40'000;
+  std::vector<int> posizioni(kPendenze);
+  for (int k = 0; k < kPendenze; ++k) posizioni[static_cast<std::size_t>(k)] = k * 25;
+  std::mt19937 caso(26);  // a fixed order: the same text every run
+  std::shuffle(posizioni.begin(), posizioni.end(), caso);
+  testi_sorgente testi;
+  testi.linea = "[generale]\r\nlunghezza percorso, " +
+                std::to_string(scenario::banco::kLunghezzaPercorsoMassimo) +
+                "\r\n[curve]\r\n[pendenze]\r\n";
+  for (int p : posizioni) testi.linea += "pendenza, " + std::to_string(p) + ", 5\r\n";
+  testi.linea += "[fine]\r\n";
+  testi.treno = "[generale]\r\n[fine]\r\n";
+  return testi;
+}
+
+void BM_VerificaPendenzeMescolate(benchmark::State& stato) {
+  verifica_coppia(stato, pendenze_mescolate(), 0);
+}
+BENCHMARK(BM_VerificaPendenzeMescolate)->Unit(benchmark::kMillisecond);
 
 // The floor, first part: the largest route's plan computed point by point
 // exactly as the compile computes it, nothing stored.

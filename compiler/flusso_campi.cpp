@@ -1,5 +1,6 @@
 #include "compiler/flusso_campi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -117,6 +118,23 @@ void flusso_campi::inizia_campo() {
   if (eof()) throw errore_lettura("the text ends where a field should begin", pos_);
   salta_spazi();
   inizio_campo_ = pos_;
+}
+
+void flusso_campi::riprendi_dopo_riga(std::size_t da) {
+  auto dopo_fine_riga = [this](std::size_t n) {
+    while (n < byte_.size() && !fine_riga(byte_[n])) ++n;
+    if (n < byte_.size() && byte_[n] == '\r' && n + 1 < byte_.size() && byte_[n + 1] == '\n') ++n;
+    return std::min(n + 1, byte_.size());
+  };
+  const bool a_inizio_riga = pos_ == 0 || fine_riga(byte_[pos_ - 1]);
+  // A field not yet read (a failure that points where the stream stands):
+  // the line it stands on, when it begins one.
+  if (da >= pos_) {
+    if (!a_inizio_riga) pos_ = dopo_fine_riga(pos_);
+    return;
+  }
+  const std::size_t n = dopo_fine_riga(da);
+  pos_ = n >= pos_ ? n : a_inizio_riga ? pos_ : dopo_fine_riga(pos_);
 }
 
 std::string flusso_campi::leggi_testo() {

@@ -54,6 +54,11 @@ class flusso_campi {
   std::size_t inizio_campo() const { return inizio_campo_; }
   std::size_t posizione() const { return pos_; }
 
+  // After a read failure in a field that began at `da`: the reading goes on
+  // at the start of the line after that field's, never before where it is
+  // now (a row that ran on into the next line goes on at the one after).
+  void riprendi_dopo_riga(std::size_t da);
+
   // Every field read from now on is told to `o` (none: nothing is told).
   void osserva(osservatore_lettura* o) { osservatore_ = o; }
 

@@ -111,7 +111,9 @@ class lettore_linea {
   esito_linea leggi();
 
  private:
-  enum class esito_riga { avanti, fine_righe, fermati };
+  // `da_parte`: the row failed and is set aside, the reading goes on (a
+  // reading that sets failing rows aside, memorizza_dati).
+  enum class esito_riga { avanti, fine_righe, fermati, da_parte };
 
   bool trova_generale();
   bool sezione_generale();
@@ -131,6 +133,10 @@ class lettore_linea {
   void completa();
 
   bool oltre_fine(int32_t posizione);
+  // What a row whose position check failed leaves the loop to do.
+  esito_riga oltre_esito() const {
+    return v_.risincronizza ? esito_riga::da_parte : esito_riga::fine_righe;
+  }
   esito_riga fuori_striscia(causa_codice causa);
   bool in_striscia(int32_t n) const { return n >= 0 && n <= m_.ultima_cella; }
   void riempi_pendenza(int32_t fino_a);
@@ -138,6 +144,9 @@ class lettore_linea {
   void chiudi_ed_elimina() { linea_.elimina(); }
   esito_linea ferma(const causa_codice& causa);
   esito_riga ferma_righe(const causa_codice& causa);
+  esito_riga metti_da_parte(const causa_codice& causa);
+  template <typename Leggi>
+  esito_riga risincronizzando(const std::string& riga, Leggi&& leggi);
 
   int32_t numero() { return f_.leggi_int32(); }
   int16_t meta_bassa() { return static_cast<int16_t>(static_cast<uint32_t>(numero()) & 0xFFFFU); }
@@ -160,8 +169,39 @@ esito_linea lettore_linea::ferma(const causa_codice& causa) {
 // The line half's failure exit: the text goes, the code stays, and the
 // train text is not read.
 lettore_linea::esito_riga lettore_linea::ferma_righe(const causa_codice& causa) {
+  if (v_.risincronizza) return metti_da_parte(causa);
   ferma(causa);
   return esito_riga::fermati;
+}
+
+// A reading that sets failing rows aside: the code is told, none stays on
+// record, and the reading goes on at the next keyword field.
+lettore_linea::esito_riga lettore_linea::metti_da_parte(const causa_codice& causa) {
+  m_.codice_errore = 0;
+  r_.codice(causa);
+  // A check that failed before the row's last value: the rest of its line goes too.
+  f_.riprendi_dopo_riga(f_.posizione());
+  return esito_riga::da_parte;
+}
+
+// One row read by `leggi`; a reading that sets failing rows aside tells a
+// read failure in it and goes on at the next line. The route length's row
+// is no row to set aside: without it there are no cells.
+template <typename Leggi>
+lettore_linea::esito_riga lettore_linea::risincronizzando(const std::string& riga, Leggi&& leggi) {
+  if (!v_.risincronizza) return leggi();
+  try {
+    return leggi();
+  } catch (const errore_lettura& e) {
+    if (passa(tipo_riga::lunghezza, riga, minuscolo_1252(riga))) throw;
+    r_.fallita(e.posizione(), e.what());
+    f_.riprendi_dopo_riga(e.posizione() > 0 ? e.posizione() : f_.inizio_campo());
+    // A gradient the next row could not fill with stays out of the cells.
+    if (int64_t{v_.pendenza_prec} + 100 > std::numeric_limits<int32_t>::max()) {
+      v_.pendenza_prec = 0;
+    }
+    return esito_riga::da_parte;
+  }
 }
 
 esito_linea lettore_linea::leggi() {
@@ -201,7 +241,9 @@ bool lettore_linea::sezione_generale() {
       if (contiene(riga, "-")) riga = f_.leggi_testo();
     }
     r_.chiave();
-    if (!righe_generali(riga)) return false;
+    const esito_riga esito = risincronizzando(
+        riga, [&] { return righe_generali(riga) ? esito_riga::avanti : esito_riga::fermati; });
+    if (esito == esito_riga::fermati) return false;
     if (fine_sezione_generale(riga)) {
       r_.fine_generale();
       break;
@@ -261,21 +303,16 @@ bool lettore_linea::leggi_ripetizione(const std::string& riga) {
   voce& v = m_.riga(kRigaDatiTreno);
   v.inizio = numero();
   v.fine = numero();
-  if (v.inizio % kMetriCella != 0) {
-    ferma(causa_codice(3).del_valore(0));
-    return false;
-  }
-  if (v.fine % kMetriCella != 0) {
-    ferma(causa_codice(4).del_valore(1));
-    return false;
-  }
+  if (v.inizio % kMetriCella != 0)
+    return ferma_righe(causa_codice(3).del_valore(0)) != esito_riga::fermati;
+  if (v.fine % kMetriCella != 0)
+    return ferma_righe(causa_codice(4).del_valore(1)) != esito_riga::fermati;
   if (contiene(riga, "4")) {
     v.posizione = 4;
   } else if (contiene(riga, "9")) {
     v.posizione = 9;
   } else {
-    ferma(causa_codice(5));
-    return false;
+    return ferma_righe(causa_codice(5)) != esito_riga::fermati;
   }
   if (v.fine == 0) v.posizione = 0;
   return true;
@@ -307,8 +344,9 @@ lettore_linea::esito_riga lettore_linea::ciclo_righe() {
       if (f_.eof()) return esito_riga::avanti;
     }
     r_.chiave();
-    const esito_riga esito = riga_dopo_generale(riga, minuscolo_1252(riga));
-    if (esito != esito_riga::avanti) return esito;
+    const esito_riga esito =
+        risincronizzando(riga, [&] { return riga_dopo_generale(riga, minuscolo_1252(riga)); });
+    if (esito != esito_riga::avanti && esito != esito_riga::da_parte) return esito;
   }
   return esito_riga::avanti;
 }
@@ -346,6 +384,7 @@ bool lettore_linea::oltre_fine(int32_t posizione) {
 // finishes normally.
 lettore_linea::esito_riga lettore_linea::fuori_striscia(causa_codice causa) {
   causa.codice = 15;
+  if (v_.risincronizza) return metti_da_parte(causa);
   m_.codice_errore = 15;
   if (causa.posizione) m_.posizione_errore = *causa.posizione;
   r_.codice(causa);
@@ -365,7 +404,7 @@ void lettore_linea::riempi_pendenza(int32_t fino_a) {
 lettore_linea::esito_riga lettore_linea::riga_pendenza() {
   const int32_t posizione = numero();
   const int32_t pendenza = numero();
-  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  if (oltre_fine(posizione)) return oltre_esito();
   if (cella_tratto(posizione) > 0) riempi_pendenza(cella_tratto(posizione));
   v_.pendenza_prec = pendenza;
   return esito_riga::avanti;
@@ -392,7 +431,7 @@ bool lettore_linea::avanza_tracciato(int32_t ultimo, int32_t fine, double kappa)
 lettore_linea::esito_riga lettore_linea::riga_curva(const std::string& chiave) {
   const int32_t inizio = numero();
   const int32_t lunghezza = numero();
-  if (oltre_fine(inizio)) return esito_riga::fine_righe;
+  if (oltre_fine(inizio)) return oltre_esito();
   const int32_t fine = entro_32_bit(int64_t{inizio} + lunghezza, "curve start + length");
   // The plan's last two points stay empty; a curve may not reach them.
   if (fine > m_.lunghezza_estesa - 2) {
@@ -412,7 +451,7 @@ lettore_linea::esito_riga lettore_linea::riga_montagna() {
   int32_t inizio = numero();
   int32_t fine = numero();
   int32_t tipo = numero();
-  if (oltre_fine(inizio)) return esito_riga::fine_righe;
+  if (oltre_fine(inizio)) return oltre_esito();
   const int32_t prima = cella_tratto(inizio);
   const int32_t ultima = cella_fine_tratto(fine);
   if (prima <= ultima && !(in_striscia(prima) && in_striscia(ultima))) {
@@ -433,7 +472,7 @@ lettore_linea::esito_riga lettore_linea::riga_indicatori() {
   const int32_t vbd = numero();
   const int32_t vcd = numero();
   const int16_t strisced = meta_bassa();
-  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  if (oltre_fine(posizione)) return oltre_esito();
   const int32_t n = cella_oggetto(posizione);
   if (!in_striscia(n)) {
     return fuori_striscia(causa_codice(15).con_posizione(posizione).del_valore(0).sulla_cella(n));
@@ -454,7 +493,7 @@ lettore_linea::esito_riga lettore_linea::riga_indicatori() {
 lettore_linea::esito_riga lettore_linea::riga_cartello() {
   const int32_t posizione = numero();
   std::string testo = f_.leggi_testo_tabella();
-  if (oltre_fine(posizione)) return esito_riga::fine_righe;
+  if (oltre_fine(posizione)) return oltre_esito();
   const int32_t n = cella_oggetto(posizione);
   if (!in_striscia(n)) {
     return fuori_striscia(causa_codice(15).con_posizione(posizione).del_valore(0).sulla_cella(n));

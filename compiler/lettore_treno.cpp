@@ -22,6 +22,7 @@ struct riempimenti {
   int32_t indice_aderenza = 0;
   int32_t& velocita_prec;
   int32_t& aderenza_prec;
+  int32_t velocita_valida = 0;  // the last limit a cell can keep
 };
 
 // The speed limit is kept in km/h divided by 5, in one byte.
@@ -62,13 +63,28 @@ esito_riga oltre_posizione(modello& m, const racconto& racconta, int32_t p) {
                             ultima_posizione(m, kMargineRiga)));
 }
 
-esito_riga riga_velocita(modello& m, flusso_campi& f, riempimenti& r, const racconto& racconta) {
+// `da_parte`: a reading that sets failing rows aside. A limit no cell can
+// keep fails the fill that uses it, at a later row: that reading tells the
+// failure, sets the row of the limit aside (the cells keep the limit before
+// it) and goes on with this row.
+esito_riga riga_velocita(modello& m, flusso_campi& f, riempimenti& r, const racconto& racconta,
+                         bool da_parte) {
   const int32_t p = f.leggi_int32();
   const int32_t v = f.leggi_int32();
   if (posizione_oltre_celle(m, p, f)) return oltre_posizione(m, racconta, p);
   const int64_t n = cella_arrotondata(p);
-  if (n > 0) riempi_velocita(m, r, n, f);
+  if (n > 0) {
+    try {
+      riempi_velocita(m, r, n, f);
+    } catch (const errore_lettura& e) {
+      if (!da_parte) throw;
+      racconta.fallita(e.posizione(), e.what());
+      r.velocita_prec = r.velocita_valida;
+      riempi_velocita(m, r, n, f);
+    }
+  }
   r.velocita_prec = v;
+  if (byte_velocita(v)) r.velocita_valida = v;
   return esito_riga::prosegui;
 }
 
@@ -183,6 +199,7 @@ struct lettura {
   int32_t stazione = 1;
   int32_t pavimento;
   racconto racconta;
+  bool risincronizza = false;
 };
 
 // The ten keyword tests, in their order, each on the same keyword field: a
@@ -199,7 +216,8 @@ esito_riga tratta_riga(lettura& l, const std::string& riga) {
   if (ha(tipo_riga::massa_frenata)) m.riga(kRigaDatiGenerali).inizio = f.leggi_int32();
   if (ha(tipo_riga::vetture)) m.riga(kRigaDatiGenerali).posizione = f.leggi_int32();
   if (ha(tipo_riga::velocita)) {
-    if (auto e = riga_velocita(m, f, l.r, l.racconta); e != esito_riga::prosegui) return e;
+    if (auto e = riga_velocita(m, f, l.r, l.racconta, l.risincronizza); e != esito_riga::prosegui)
+      return e;
   }
   if (ha(tipo_riga::aderenza)) {
     if (auto e = riga_aderenza(m, f, l.r, l.racconta); e != esito_riga::prosegui) return e;
@@ -217,6 +235,26 @@ esito_riga tratta_riga(lettura& l, const std::string& riga) {
   }
   if (ha(tipo_riga::stazione)) return leggi_stazione(m, f, l.stazione, l.pavimento, l.racconta);
   return esito_riga::prosegui;
+}
+
+// One row in a reading that sets failing rows aside: its code is told and
+// none stays on record, a read failure in it is told, and the reading goes
+// on at the next line (where the row's line ends when it has read it all).
+void tratta_o_metti_da_parte(lettura& l, const std::string& riga) {
+  // A station row set aside fills no table row: the next one takes its number.
+  const int32_t stazione = l.stazione;
+  try {
+    if (tratta_riga(l, riga) != esito_riga::prosegui) {
+      l.m.codice_errore = 0;
+      l.stazione = stazione;
+      // A check that failed before the row's last value: the rest of its line goes too.
+      l.f.riprendi_dopo_riga(l.f.posizione());
+    }
+  } catch (const errore_lettura& e) {
+    l.stazione = stazione;
+    l.racconta.fallita(e.posizione(), e.what());
+    l.f.riprendi_dopo_riga(e.posizione() > 0 ? e.posizione() : l.f.inizio_campo());
+  }
 }
 
 // Everything up to and including the first field holding "[generale]"; a
@@ -315,12 +353,17 @@ void leggi_treno(modello& m, testo_sorgente& treno, valori_lettura& valori) {
   // The floor never lets stations past row 79 into the board and constant rows.
   lettura l{m,
             f,
-            riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec},
+            riempimenti{0, 0, valori.velocita_prec, valori.aderenza_prec, 0},
             1,
             std::min(valori.voce_cartello, kRigaPrimoCartello),
-            racconta};
+            racconta,
+            valori.risincronizza};
   salta_a_generale(f);
   while (auto riga = prossima_chiave(f, racconta)) {
+    if (l.risincronizza) {
+      tratta_o_metti_da_parte(l, *riga);
+      continue;
+    }
     const esito_riga esito = tratta_riga(l, *riga);
     if (esito == esito_riga::fine_lettura) break;
     if (esito == esito_riga::uscita) {

@@ -22,6 +22,7 @@ struct valori_lettura {
   int32_t velocita_prec = 0;                   // speed of the last speed row read
   int32_t aderenza_prec = 0;                   // adhesion of the last adhesion row read
   osservatore_lettura* osservatore = nullptr;  // told about the reading, when there is one
+  bool risincronizza = false;                  // a failing row is set aside (memorizza_dati)
 };
 
 // The whole text of a source; a text that is missing or cannot be read is a

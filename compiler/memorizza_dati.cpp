@@ -15,11 +15,12 @@ std::string leggi_sorgente(testo_sorgente& testo) {
 }
 
 void memorizza_dati(modello& m, testo_sorgente& linea, testo_sorgente& treno,
-                    osservatore_lettura* osservatore) {
+                    osservatore_lettura* osservatore, bool risincronizza) {
   m.riga(kRigaDatiPercorso).nome = m.percorso;
   m.riga(kRigaDatiTreno).nome = m.treno;
   valori_lettura valori;
   valori.osservatore = osservatore;
+  valori.risincronizza = risincronizza;
   try {
     if (leggi_linea(m, linea, valori) == esito_linea::fermati) return;
     leggi_treno(m, treno, valori);

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/modello.h"
 #include "compiler/righe.h"
 
 namespace scenario {
@@ -78,6 +79,9 @@ struct causa_codice {
   // The code was already on record (the line text's 15): this row only
   // stops the reading and moves the position.
   bool ereditato = false;
+  // A station row's code: the table row it had filled when its check failed
+  // (a later station may fill that row again once this one is set aside).
+  std::optional<voce> stazione;
 };
 
 class osservatore_lettura {
@@ -96,6 +100,7 @@ class osservatore_lettura {
   // The keyword field passed the test of this row kind: its values follow.
   virtual void riga(tipo_riga) {}
   // A read failure (code 25); `posizione` is the reader's byte offset of it.
+  // A reading that sets failing rows aside tells one for each such row.
   virtual void fallita(std::size_t /*posizione*/, std::string_view /*motivo*/) {}
   // The reading is over and the completion walk begins.
   virtual void completamento() {}
@@ -141,6 +146,9 @@ class racconto {
   }
   void codice(const causa_codice& c) const {
     if (o_ != nullptr) o_->codice(c);
+  }
+  void fallita(std::size_t posizione, std::string_view motivo) const {
+    if (o_ != nullptr) o_->fallita(posizione, motivo);
   }
 
  private:

@@ -73,7 +73,9 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   voce& r = m.riga(numero);
   r.posizione = f.leggi_int32();
   auto causa = [&r](int32_t codice, std::size_t valore) {
-    return causa_codice(codice).con_posizione(r.posizione).del_valore(valore);
+    causa_codice c = causa_codice(codice).con_posizione(r.posizione).del_valore(valore);
+    c.stazione = r;
+    return c;
   };
   const int64_t limite = entro_32_bit(int64_t{r.posizione} + kMargineStazione, f);
   if (limite > int64_t{kMetriCella} * m.ultima_cella) {
@@ -106,8 +108,9 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
   if (con_fermata && !tipo_5_6(r.tipo)) marca_avvicinamento(m, r);
   if (con_fermata) {
     if (cella_fermata(r) <= 1) {
-      return uscita_errore(m, racconta,
-                           causa_codice(24).del_valore(0).sulla_cella(cella_fermata(r)));
+      causa_codice c = causa(24, 0).sulla_cella(cella_fermata(r));
+      c.posizione.reset();
+      return uscita_errore(m, racconta, c);
     }
     cella& fermata = m.cella_a(static_cast<int32_t>(cella_fermata(r)));
     fermata.evento = kEventoFermata;
@@ -121,7 +124,11 @@ esito_riga leggi_stazione(modello& m, flusso_campi& f, int32_t& numero, int32_t 
     return uscita_errore(m, racconta, c);
   }
   ++numero;
-  if (numero >= pavimento) return uscita_errore(m, racconta, causa_codice(10).del_valore(0));
+  if (numero >= pavimento) {
+    causa_codice c = causa(10, 0);
+    c.posizione.reset();
+    return uscita_errore(m, racconta, c);
+  }
   return esito_riga::prosegui;
 }
 

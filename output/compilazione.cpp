@@ -17,7 +17,7 @@ esito_compilazione compila_percorso(modello& m, testo_sorgente& linea, testo_sor
   m.crea_tracciato = opzioni.crea_tracciato;
   m.codice_errore = 0;
   pulisci_tabella(m);
-  memorizza_dati(m, linea, treno, opzioni.osservatore);
+  memorizza_dati(m, linea, treno, opzioni.osservatore, opzioni.risincronizza);
   return completa_e_timbra(m, opzioni.osservatore);
 }
 

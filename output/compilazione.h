@@ -25,6 +25,9 @@ struct opzioni_compilazione {
   bool conserva_tracciato = true;
   // Told about the reading as it goes, when given; the compile is the same without.
   osservatore_lettura* osservatore = nullptr;
+  // A reading that sets failing rows aside and goes on (memorizza_dati), for
+  // check's explanation only: its model is no compile's and is never written.
+  bool risincronizza = false;
 };
 
 struct esito_compilazione {

@@ -63,7 +63,9 @@ void lettura_osservata::codice(const causa_codice& causa) {
 }
 
 void lettura_osservata::fallita(std::size_t posizione, std::string_view motivo) {
-  fallimento_ = fallimento_lettura{corrente_, posizione, std::string(motivo), eventi_.size()};
+  fallimenti_.push_back(fallimento_lettura{corrente_, posizione, std::string(motivo),
+                                           eventi_.size(), campi(corrente_).size()});
+  if (!fallimento_) fallimento_ = fallimenti_.back();
 }
 
 // A row's values run up to the next event of its text, or to the last field
@@ -123,10 +125,16 @@ void lettura_osservata::concludi() {
   }
   for (testo_letto t : {testo_letto::linea, testo_letto::treno}) {
     const evento_lettura* ultimo = nullptr;
-    for (const evento_lettura& e : eventi_) {
-      if (e.testo == t) ultimo = &e;
+    std::size_t dopo_ultimo = 0;  // events up to the last of this text
+    for (std::size_t n = 0; n < eventi_.size(); ++n) {
+      if (eventi_[n].testo != t) continue;
+      ultimo = &eventi_[n];
+      dopo_ultimo = n + 1;
     }
-    const bool fallito_qui = fallimento_ && fallimento_->testo == t;
+    // A failure after the text's last event ended its reading.
+    const bool fallito_qui = std::any_of(
+        fallimenti_.begin(), fallimenti_.end(),
+        [t, dopo_ultimo](const auto& f) { return f.testo == t && f.eventi >= dopo_ultimo; });
     if (ultimo != nullptr && ultimo->tipo == tipo_evento::inizio_chiave && !fallito_qui &&
         campi(t).size() > ultimo->campi) {
       non_esaminato_[static_cast<std::size_t>(t)] = campi(t).size() - 1;
@@ -135,7 +143,8 @@ void lettura_osservata::concludi() {
 }
 
 void compila_osservando(modello& m, const std::optional<std::string>& linea,
-                        const std::optional<std::string>& treno, lettura_osservata& lettura) {
+                        const std::optional<std::string>& treno, lettura_osservata& lettura,
+                        bool risincronizza) {
   auto in_memoria = [](const std::optional<std::string>& t) {
     return t ? sorgente_in_memoria(*t) : sorgente_in_memoria();
   };
@@ -149,6 +158,7 @@ void compila_osservando(modello& m, const std::optional<std::string>& linea,
   opzioni.osservatore = &lettura;
   // check reads the reading, never the plan's points: they are counted, not kept.
   opzioni.conserva_tracciato = false;
+  opzioni.risincronizza = risincronizza;
   compila_percorso(m, sorgente_linea, sorgente_treno, opzioni);
   lettura.concludi();
 }

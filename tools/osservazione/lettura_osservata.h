@@ -79,6 +79,7 @@ struct fallimento_lettura {
   std::size_t posizione = 0;
   std::string motivo;
   std::size_t eventi = 0;  // events told before it
+  std::size_t campi = 0;   // fields of its text told before it
 };
 
 class lettura_osservata final : public osservatore_lettura {
@@ -110,7 +111,11 @@ class lettura_osservata final : public osservatore_lettura {
   }
   bool iniziato(testo_letto t) const { return iniziato_[static_cast<std::size_t>(t)]; }
   const std::vector<evento_lettura>& eventi() const { return eventi_; }
+  // The first read failure: the compile's own, where a compile ends.
   const std::optional<fallimento_lettura>& fallimento() const { return fallimento_; }
+  // Every read failure, in order: more than one only in a reading that sets
+  // failing rows aside.
+  const std::vector<fallimento_lettura>& fallimenti() const { return fallimenti_; }
   const std::vector<riga_letta>& righe() const { return righe_; }
   const std::vector<chiave_letta>& chiavi() const { return chiavi_; }
   const std::vector<posa_letta>& posati() const { return posati_; }
@@ -137,6 +142,7 @@ class lettura_osservata final : public osservatore_lettura {
   std::array<std::vector<campo_letto>, 2> campi_;
   std::vector<evento_lettura> eventi_;
   std::optional<fallimento_lettura> fallimento_;
+  std::vector<fallimento_lettura> fallimenti_;
   std::vector<riga_letta> righe_;
   std::vector<chiave_letta> chiavi_;
   std::array<std::optional<std::size_t>, 2> non_esaminato_;
@@ -148,8 +154,11 @@ class lettura_osservata final : public osservatore_lettura {
 // embedded scenario's names) of two texts in memory, told to `lettura`, which
 // is then concluded. A missing text is given as nothing. The plan's points
 // are counted, not kept (opzioni_compilazione::conserva_tracciato): `m` has
-// no plan bytes.
+// no plan bytes. `risincronizza`: the reading sets failing rows aside and
+// goes on (memorizza_dati), to find the errors a compile's first one hides;
+// `m` is then no compile's model.
 void compila_osservando(modello& m, const std::optional<std::string>& linea,
-                        const std::optional<std::string>& treno, lettura_osservata& lettura);
+                        const std::optional<std::string>& treno, lettura_osservata& lettura,
+                        bool risincronizza = false);
 
 }  // namespace scenario

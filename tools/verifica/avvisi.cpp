@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
@@ -639,10 +640,8 @@ class avvisi {
     const std::optional<uint8_t> atteso = r.atteso(v);
     if (!atteso) return {};
     int64_t prossima = int64_t{m.ultima_cella} - 2;
-    for (const riga_letta& altra : r_.lettura().righe()) {
-      if (altra.tipo != riga.tipo || !altra.ha_valore(1)) continue;
-      const int64_t q = r_.numero(altra, 0);
-      if (q > p) prossima = std::min<int64_t>(prossima, cella_tratto(static_cast<int32_t>(q)));
+    if (const std::optional<int64_t> q = posizione_dopo(riga.tipo, p)) {
+      prossima = std::min<int64_t>(prossima, cella_tratto(static_cast<int32_t>(*q)));
     }
     const int64_t da = std::max<int64_t>(0, cella_tratto(static_cast<int32_t>(p)));
     int64_t inizio = -1;
@@ -660,6 +659,24 @@ class avvisi {
            std::to_string(fine * kMetriCella + kMetriCella - 1) + " m do not get its " +
            std::to_string(v) + " " + unita + " (they keep " + std::to_string(r.valore(tenuto)) +
            " " + unita + ")";
+  }
+
+  // The least position after `p` of a row of kind `tipo` that has its value:
+  // a search in the positions of that kind, sorted once, the first time an
+  // explanation asks (an explanation for every row of a shuffled text stays
+  // n log n).
+  std::optional<int64_t> posizione_dopo(tipo_riga tipo, int64_t p) {
+    auto [voce, nuova] = posizioni_per_tipo_.try_emplace(tipo);
+    std::vector<int64_t>& posizioni = voce->second;
+    if (nuova) {
+      for (const riga_letta& altra : r_.lettura().righe()) {
+        if (altra.tipo == tipo && altra.ha_valore(1)) posizioni.push_back(r_.numero(altra, 0));
+      }
+      std::sort(posizioni.begin(), posizioni.end());
+    }
+    const auto dopo = std::upper_bound(posizioni.begin(), posizioni.end(), p);
+    if (dopo == posizioni.end()) return std::nullopt;
+    return *dopo;
   }
 
   void primo_a_zero(const riga_letta& riga, bool& visto, std::string_view che_cosa) {
@@ -1066,6 +1083,11 @@ class avvisi {
                     "the row is ignored. Move it between [generale] and [curve]");
       return;
     }
+    // Beyond the limits the warning is only counted: no word near it is sought.
+    if (r_.oltre_limite(kRegolaNonRiconosciuto)) {
+      r_.avviso(p, kRegolaNonRiconosciuto, {});
+      return;
+    }
     std::string perche;
     if (linea && c.generale && passa_sezione(sezione_riga::generale, minuscolo_1252(campo))) {
       perche =
@@ -1140,6 +1162,8 @@ class avvisi {
   const riga_letta* stazione_prec_ = nullptr;
   bool prima_velocita_ = false;
   bool prima_aderenza_ = false;
+  // The positions of each row kind an order explanation looked in, sorted.
+  std::map<tipo_riga, std::vector<int64_t>> posizioni_per_tipo_;
 };
 
 }  // namespace

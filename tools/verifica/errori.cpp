@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/codici_errore.h"
@@ -49,13 +51,15 @@ std::string_view oggetto(uint8_t evento) {
 }
 
 // The number of the station a station row fills: its place among the
-// station rows (every earlier one was stored, or reading would have ended).
+// station rows that were stored before it, and one.
 int32_t numero_stazione(const raccolta_diagnosi& r, std::size_t indice) {
-  int32_t numero = 0;
-  for (std::size_t n = 0; n <= indice; ++n) {
-    if (r.lettura().righe()[n].tipo == tipo_riga::stazione) ++numero;
-  }
-  return numero;
+  return r.indici().numero_stazione[indice];
+}
+
+// The table row a station row filled: as it was when its code was recorded,
+// else as the model holds it.
+const voce& voce_stazione(const raccolta_diagnosi& r, const causa_codice& c, int32_t numero) {
+  return c.stazione ? *c.stazione : r.m().riga(numero);
 }
 
 dati_rallentamento rallentamento_di(const raccolta_diagnosi& r, const riga_letta& riga) {
@@ -74,8 +78,13 @@ dati_rallentamento rallentamento_di(const raccolta_diagnosi& r, const riga_letta
 const posa_letta* ultima_posa(const raccolta_diagnosi& r, int64_t cella, std::size_t fino_a,
                               std::optional<uint8_t> evento = std::nullopt) {
   const std::vector<posa_letta>& posati = r.lettura().posati();
-  for (std::size_t n = std::min(fino_a, posati.size()); n-- > 0;) {
-    if (posati[n].cella == cella && (!evento || posati[n].evento == *evento)) return &posati[n];
+  const std::vector<std::pair<int64_t, std::size_t>>& per_cella = r.indici().posati_per_cella;
+  auto n = std::lower_bound(per_cella.begin(), per_cella.end(), std::pair{cella, fino_a});
+  while (n != per_cella.begin()) {
+    --n;
+    if (n->first != cella) break;
+    const posa_letta& p = posati[n->second];
+    if (!evento || p.evento == *evento) return &p;
   }
   return nullptr;
 }
@@ -154,8 +163,8 @@ void errore_oltre(raccolta_diagnosi& r, const riga_letta& riga, const causa_codi
                    ", outside " + striscia + "; " + resto + ". Keep its end within the route");
       return;
     case tipo_riga::stazione: {
-      const voce& v =
-          m.riga(numero_stazione(r, static_cast<std::size_t>(&riga - &r.lettura().righe()[0])));
+      const voce& v = voce_stazione(
+          r, c, numero_stazione(r, static_cast<std::size_t>(&riga - &r.lettura().righe()[0])));
       r.errore(r.valore(riga, valore), 15,
                "the stop mark of this station would fall on " + cella_e_metri(c.cella.value_or(0)) +
                    ", as its zone ends at " + metri(v.fine) + ", beyond " + striscia + "; " +
@@ -213,7 +222,7 @@ void errore_cella_occupata(raccolta_diagnosi& r, const riga_letta& riga, const c
 void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_codice& c) {
   const std::size_t indice = static_cast<std::size_t>(&riga - &r.lettura().righe()[0]);
   const int32_t numero = numero_stazione(r, indice);
-  const voce& v = r.m().riga(numero);
+  const voce& v = voce_stazione(r, c, numero);
   const int64_t p = r.numero(riga, 0);
   // The station by its name once read; before it, as "this station".
   const std::string stazione = riga.ha_valore(16) ? "station " + citato(v.nome) : "this station";
@@ -233,13 +242,12 @@ void errore_stazione(raccolta_diagnosi& r, const riga_letta& riga, const causa_c
     }
     case 22: {
       const voce& prima = r.m().riga(numero - 1);
-      const std::vector<riga_letta>& righe = r.lettura().righe();
+      const std::vector<std::size_t>& stazioni = r.indici().riga_della_stazione;
       std::string dove_prima;
-      for (std::size_t n = indice; n-- > 0;) {
-        if (righe[n].tipo == tipo_riga::stazione) {
-          dove_prima = " (" + r.dove(righe[n], riga.testo) + ")";
-          break;
-        }
+      if (numero >= 2 && static_cast<std::size_t>(numero - 1) < stazioni.size()) {
+        const riga_letta& riga_prima =
+            r.lettura().righe()[stazioni[static_cast<std::size_t>(numero - 1)]];
+        dove_prima = " (" + r.dove(riga_prima, riga.testo) + ")";
       }
       r.errore(r.valore(riga, 0), 22,
                "the zone of " + stazione + " starts at " + metri(v.inizio) + ", less than " +
@@ -407,20 +415,25 @@ void errore_di_lettura(raccolta_diagnosi& r, const codice_letto& k) {
            descrivi_errore(c.codice, c.posizione.value_or(r.m().posizione_errore)));
 }
 
-// The row that was being read when an event came: the last one begun before it.
-const riga_letta* riga_prima_di(const raccolta_diagnosi& r, std::size_t evento) {
-  const riga_letta* attiva = nullptr;
-  for (const riga_letta& riga : r.lettura().righe()) {
-    if (riga.evento >= evento) break;
-    attiva = &riga;
-  }
-  return attiva;
+// The first row begun at or after an event.
+std::vector<riga_letta>::const_iterator prima_riga_da(const raccolta_diagnosi& r,
+                                                      std::size_t evento) {
+  const std::vector<riga_letta>& righe = r.lettura().righe();
+  return std::partition_point(righe.begin(), righe.end(),
+                              [evento](const riga_letta& x) { return x.evento < evento; });
 }
 
-// The first speed row whose limit cannot be kept in a byte once divided by
-// 5: the fill that uses it fails.
-const riga_letta* velocita_fuori_byte(const raccolta_diagnosi& r) {
-  for (const riga_letta& riga : r.lettura().righe()) {
+// The row that was being read when an event came: the last one begun before it.
+const riga_letta* riga_prima_di(const raccolta_diagnosi& r, std::size_t evento) {
+  const auto dopo = prima_riga_da(r, evento);
+  return dopo == r.lettura().righe().begin() ? nullptr : &*(dopo - 1);
+}
+
+// The first speed row from event `da` on whose limit cannot be kept in a
+// byte once divided by 5: the fill that uses it fails.
+const riga_letta* velocita_fuori_byte(const raccolta_diagnosi& r, std::size_t da) {
+  for (auto n = prima_riga_da(r, da); n != r.lettura().righe().end(); ++n) {
+    const riga_letta& riga = *n;
     if (riga.tipo != tipo_riga::velocita || !riga.ha_valore(1)) continue;
     const double quinti = arrotonda_pari(static_cast<double>(r.numero(riga, 1)) / 5.0);
     if (quinti < 0 || quinti > 255) return &riga;
@@ -444,8 +457,9 @@ std::size_t fine_token(std::string_view byte, std::size_t inizio) {
   return fine;
 }
 
-// 25: a read failure, at the field it concerns.
-void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
+// 25: a read failure, at the field it concerns. `da`: the event of the
+// failure before it (0 for the first).
+void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f, std::size_t da) {
   const testo_letto t = f.testo;
   const std::string testo = "the " + testo_di(t) + " text";
   if (!r.esiste(t)) {
@@ -477,7 +491,7 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
     return;
   }
   if (f.motivo.find("speed limit") != std::string::npos) {
-    if (const riga_letta* v = velocita_fuori_byte(r)) {
+    if (const riga_letta* v = velocita_fuori_byte(r, da)) {
       r.errore(r.valore(*v, 1), 25,
                "the speed limit " + std::to_string(r.numero(*v, 1)) +
                    " km/h does not fit its cell once divided by 5 (at most 1277 km/h)");
@@ -489,7 +503,8 @@ void errore_fallita(raccolta_diagnosi& r, const fallimento_lettura& f) {
              testo + " ends where one more field should follow");
     return;
   }
-  const std::vector<campo_letto>& campi = r.lettura().campi(t);
+  // The fields read before the failure.
+  const std::span<const campo_letto> campi(r.lettura().campi(t).data(), f.campi);
   // The reader quotes the field as it stands in the text: Windows-1252.
   std::string messaggio = "read failure: " + utf8_da_1252(f.motivo);
   if (f.posizione == 0 && !campi.empty()) {
@@ -638,7 +653,6 @@ void errore_riservato(raccolta_diagnosi& r, const codice_letto& k) {
 }  // namespace
 
 void errori_compilazione(raccolta_diagnosi& r) {
-  const std::optional<fallimento_lettura>& fallita = r.lettura().fallimento();
   for (const codice_letto& k : r.lettura().codici()) {
     switch (k.fase) {
       case fase_compilazione::lettura:
@@ -652,7 +666,41 @@ void errori_compilazione(raccolta_diagnosi& r) {
         break;
     }
   }
-  if (fallita) errore_fallita(r, *fallita);
+  std::size_t da = 0;
+  for (const fallimento_lettura& f : r.lettura().fallimenti()) {
+    errore_fallita(r, f, da);
+    da = f.eventi;
+  }
+}
+
+const indici_lettura& raccolta_diagnosi::indici() const {
+  if (indici_) return *indici_;
+  indici_lettura& i = indici_.emplace();
+  const std::vector<posa_letta>& posati = lettura_.posati();
+  i.posati_per_cella.reserve(posati.size());
+  for (std::size_t n = 0; n < posati.size(); ++n)
+    i.posati_per_cella.emplace_back(posati[n].cella, n);
+  std::sort(i.posati_per_cella.begin(), i.posati_per_cella.end());
+  // A station row is stored unless a code of its own or a read failure in it
+  // ended it (ended the reading, or set the row aside).
+  const std::vector<riga_letta>& righe = lettura_.righe();
+  std::vector<bool> fermata(righe.size(), false);
+  for (const codice_letto& k : lettura_.codici()) {
+    if (k.fase == fase_compilazione::lettura && k.riga) fermata[*k.riga] = true;
+  }
+  for (const fallimento_lettura& f : lettura_.fallimenti()) {
+    if (const riga_letta* attiva = riga_prima_di(*this, f.eventi)) {
+      if (attiva->testo == f.testo) fermata[static_cast<std::size_t>(attiva - righe.data())] = true;
+    }
+  }
+  i.numero_stazione.assign(righe.size(), 0);
+  i.riga_della_stazione.assign(1, 0);
+  for (std::size_t n = 0; n < righe.size(); ++n) {
+    if (righe[n].tipo != tipo_riga::stazione) continue;
+    i.numero_stazione[n] = static_cast<int32_t>(i.riga_della_stazione.size());
+    if (!fermata[n]) i.riga_della_stazione.push_back(n);
+  }
+  return i;
 }
 
 namespace {

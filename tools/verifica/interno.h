@@ -49,12 +49,26 @@ std::string_view nome_riga(tipo_riga t);
 std::string_view nome_valore(tipo_riga t, std::size_t n);
 std::size_t valori_attesi(tipo_riga t);
 
+// Indexes over an observed reading that the explanations of errors look
+// things up in, so that each error costs a search, not a walk through the
+// reading (errori.cpp builds them).
+struct indici_lettura {
+  // Every object laid, as (cell, its index in posati()), in that order.
+  std::vector<std::pair<int64_t, std::size_t>> posati_per_cella;
+  // For each row, the number of the table's station it filled (0: no station
+  // row, or one that was not stored); by number, the row that filled it.
+  std::vector<int32_t> numero_stazione;
+  std::vector<std::size_t> riga_della_stazione;
+};
+
 // Everything a pass needs: the texts, the observed reading, the model the
 // compile left, and the diagnoses found so far.
 class raccolta_diagnosi {
  public:
+  // `ogni_errore`: no error is left out beyond the limits (they apply where
+  // these diagnoses join others, raccolta_diagnosi::accogli).
   raccolta_diagnosi(const std::array<const testo_da_verificare*, 2>& testi,
-                    const lettura_osservata& lettura, const modello& m);
+                    const lettura_osservata& lettura, const modello& m, bool ogni_errore = false);
 
   const lettura_osservata& lettura() const { return lettura_; }
   const modello& m() const { return m_; }
@@ -87,6 +101,13 @@ class raccolta_diagnosi {
               std::vector<nota_correlata> note = {});
   void avviso(const posto& p, const regola_avviso& regola, std::string messaggio,
               std::vector<nota_correlata> note = {});
+  // Whether one more warning of this rule would be left out, only counted
+  // (its message is then not needed).
+  bool oltre_limite(const regola_avviso& regola) const {
+    const auto n = per_tipo_.find(std::string(regola.nome));
+    return (n != per_tipo_.end() && n->second >= kDiagnosiPerTipo) ||
+           diagnosi_.size() >= kDiagnosiMassime;
+  }
   // A note of its own (no code): what a diagnosis cannot say in its line.
   void nota(const posto& p, std::string messaggio);
   // Whether an error or a warning already points at the start of `p`; an
@@ -103,6 +124,8 @@ class raccolta_diagnosi {
   std::vector<diagnosi> raccolte() &&;
   void accogli(diagnosi d);
   const std::vector<diagnosi>& finora() const { return diagnosi_; }
+  // Built the first time they are asked for: a clean check needs none.
+  const indici_lettura& indici() const;
 
  private:
   const testo_da_verificare& testo(testo_letto t) const {
@@ -127,10 +150,12 @@ class raccolta_diagnosi {
   const lettura_osservata& lettura_;
   const modello& m_;
   std::vector<diagnosi> diagnosi_;
+  mutable std::optional<indici_lettura> indici_;
+  bool ogni_errore_ = false;
 };
 
-// Every code the compile recorded, and a read failure, as errors at the row
-// and value that set it.
+// Every code the compile recorded, and every read failure, as errors at the
+// row and value that set it.
 void errori_compilazione(raccolta_diagnosi& r);
 
 // Every rule of the two formats that the readers let pass; the rules of
@@ -138,7 +163,7 @@ void errori_compilazione(raccolta_diagnosi& r);
 void avvisi_lettura(raccolta_diagnosi& r);
 void avvisi_coerenza(raccolta_diagnosi& r);
 
-// The bytes of a row that stopped a compile, to set aside before the next.
+// The bytes of a row that stopped a compile: the reading that goes on sets it aside.
 struct riga_da_parte {
   testo_letto testo = testo_letto::linea;
   std::size_t inizio = 0;

@@ -93,8 +93,9 @@ std::string_view righe_testo::testo_riga(int64_t riga) const {
 }
 
 raccolta_diagnosi::raccolta_diagnosi(const std::array<const testo_da_verificare*, 2>& testi,
-                                     const lettura_osservata& lettura, const modello& m)
-    : testi_(testi), lettura_(lettura), m_(m) {
+                                     const lettura_osservata& lettura, const modello& m,
+                                     bool ogni_errore)
+    : testi_(testi), lettura_(lettura), m_(m), ogni_errore_(ogni_errore) {
   for (std::size_t n = 0; n < testi_.size(); ++n) {
     if (testi_[n]->byte) righe_[n].emplace(*testi_[n]->byte);
   }
@@ -189,7 +190,7 @@ void raccolta_diagnosi::aggiungi(const posto& p, gravita g, std::string codice,
                                  std::string messaggio, std::vector<nota_correlata>&& note) {
   if (g != gravita::nota && p.inizio) segnalati_.insert({p.testo, *p.inizio});
   if (g == gravita::errore && p.inizio) con_errore_.insert({p.testo, *p.inizio});
-  if (g != gravita::nota &&
+  if (g != gravita::nota && !(g == gravita::errore && ogni_errore_) &&
       (++per_tipo_[codice] > kDiagnosiPerTipo || diagnosi_.size() >= kDiagnosiMassime)) {
     taciute& t = taciute_[{p.testo, std::move(codice)}];
     t.livello = g;
@@ -256,25 +257,8 @@ namespace {
 using chiave_errore = std::tuple<std::string, std::size_t, int64_t, int64_t>;
 chiave_errore chiave_di(const diagnosi& d) { return {d.codice, d.testo, d.riga, d.colonna}; }
 
-// Blanks the rows' bytes, line ends kept: the text keeps its offsets, and
-// the reader finds nothing where the rows stood.
-void metti_da_parte(std::array<std::optional<std::string>, 2>& testi,
-                    const std::vector<riga_da_parte>& righe) {
-  for (const riga_da_parte& r : righe) {
-    std::optional<std::string>& t = testi[static_cast<std::size_t>(r.testo)];
-    if (!t) continue;
-    for (std::size_t n = r.inizio; n < r.fine && n < t->size(); ++n) {
-      if (!fine_riga((*t)[n])) (*t)[n] = ' ';
-    }
-  }
-}
-
-// Every error in one run: while a row stopped the compile, that row is set
-// aside and the texts are compiled again, each new error joining `r` at its
-// own row. A stop that no row made ends it with a note that errors after it
-// may be hidden, and so does the last of `giri` compiles.
 // The last line of each text a compile read a field of: what lies after it
-// was not read, and warnings there come from a later compile.
+// was not read, and warnings there come from the reading that goes on.
 std::array<int64_t, 2> righe_lette(const raccolta_diagnosi& r) {
   std::array<int64_t, 2> lette{};
   for (testo_letto t : {testo_letto::linea, testo_letto::treno}) {
@@ -284,44 +268,34 @@ std::array<int64_t, 2> righe_lette(const raccolta_diagnosi& r) {
   return lette;
 }
 
-// Every error in one run: while a row stopped the compile, that row is set
-// aside and the texts are compiled again, each new error joining `r` at its
-// own row, with the warnings of the lines the compiles before had not read.
-// A stop that no row made ends it with a note that errors after it may be
-// hidden, and so does the last of `giri` compiles.
+// Every error in one run: when rows stopped the compile, the texts are read
+// once more, every failing row set aside and the reading going on after it
+// (memorizza_dati's risincronizza), and each error that reading finds joins
+// `r` at its own row, with the warnings of the lines the compile had not
+// read. A stop that no row made (a missing text, no route length, a route
+// too long) ends it with a note that errors after it may be hidden.
 void errori_dopo(raccolta_diagnosi& r, const testo_da_verificare& linea,
-                 const testo_da_verificare& treno, std::size_t giri) {
-  std::set<chiave_errore> visti;
-  for (const diagnosi& d : r.finora()) visti.insert(chiave_di(d));
-  std::array<std::optional<std::string>, 2> testi = {linea.byte, treno.byte};
-  std::array<int64_t, 2> lette = righe_lette(r);
+                 const testo_da_verificare& treno) {
   fermate f = fermate_di(r);
-  for (std::size_t giro = 0; !f.righe.empty() && !f.nascosti; ++giro) {
-    if (giro == giri) {
-      r.nota(r.intero(f.righe.front().testo),
-             "check set rows with errors aside and compiled again " + std::to_string(giri) +
-                 " times; it stops there, and more errors may follow");
-      return;
-    }
-    metti_da_parte(testi, f.righe);
+  if (!f.righe.empty() && !f.nascosti) {
+    std::set<chiave_errore> visti;
+    for (const diagnosi& d : r.finora()) visti.insert(chiave_di(d));
+    const std::array<int64_t, 2> lette = righe_lette(r);
     modello m;
     lettura_osservata lettura;
-    compila_osservando(m, testi[0], testi[1], lettura);
-    raccolta_diagnosi dopo({&linea, &treno}, lettura, m);
+    compila_osservando(m, linea.byte, treno.byte, lettura, true);
+    // Every error of it, so that those the compile found already are not
+    // counted twice among the ones left out.
+    raccolta_diagnosi dopo({&linea, &treno}, lettura, m, true);
     errori_compilazione(dopo);
     avvisi_lettura(dopo);
     f = fermate_di(dopo);
-    const std::array<int64_t, 2> ora_lette = righe_lette(dopo);
-    bool nuovi = false;
     for (diagnosi& d : std::move(dopo).raccolte()) {
       const bool letta_ora = d.riga > lette[d.testo];
       if (d.livello == gravita::nota || (d.livello == gravita::avviso && !letta_ora)) continue;
       if (!visti.insert(chiave_di(d)).second) continue;
-      nuovi = nuovi || d.livello == gravita::errore;
       r.accogli(std::move(d));
     }
-    lette = ora_lette;
-    if (!nuovi) return;
   }
   if (f.nascosti) {
     r.nota(*f.nascosti,
@@ -343,7 +317,7 @@ std::vector<diagnosi> verifica_testi(const testo_da_verificare& linea,
   raccolta_diagnosi r({&linea, &treno}, lettura, m);
   errori_compilazione(r);
   avvisi_lettura(r);
-  errori_dopo(r, linea, treno, opzioni.compilazioni_massime);
+  errori_dopo(r, linea, treno);
   std::vector<diagnosi> tutte = std::move(r).risultato();
   if (!opzioni.permessi.empty()) {
     std::erase_if(tutte, [&opzioni](const diagnosi& d) {

@@ -64,9 +64,6 @@ struct testo_da_verificare {
 struct opzioni_verifica {
   // Warning rules not to report (their names).
   std::vector<std::string> permessi;
-  // After an error that stops the compile, its row is set aside and the
-  // texts compiled again, at most this many times, to find every error.
-  std::size_t compilazioni_massime = 30;
 };
 
 // Every problem of the two texts, ordered by text, line and column; beyond
