@@ -129,6 +129,14 @@ TEST(VerificaUnaPassata, IndependentErrorsOfEveryKindInOneRun) {
             "t.txt:14:10: note: the signal on cell 294 (14700 to 14749 m) is laid by this row\n"
             "segnale, 14650, 1, 4, 0, 0, 0, 0, 0,0,0, 0\n"
             "         ^~~~~\n"
+            "t.txt:9:23: warning: this slowdown's speed, 120 km/h, is not below the train's "
+            "speed limit along it, at most 100 km/h from 15000 m to 15500 m: it slows nothing. "
+            "Write a speed below the limit, or check the slowdown [slowdown-speed]\n"
+            "rallentamento, 15000, 120, 500, 0, 0, 120\n"
+            "                      ^~~\n"
+            "t.txt:3:14: note: the speed limit in force at 15000 m, 100 km/h, is set here\n"
+            "velocita, 0, 100\n"
+            "             ^~~\n"
             "t.txt:12:10: error: the signal row at 3010 m lands on cell 61 (3050 to 3099 m), which "
             "the signal of line 11 already holds: one cell takes one object. Move one of them by "
             "50 m or more [16]\n"
@@ -141,7 +149,7 @@ TEST(VerificaUnaPassata, IndependentErrorsOfEveryKindInOneRun) {
             "value (-2147483648 to 2147483647), as the tempo of the signal row [25]\n"
             "segnale, 4000, 1, 4, 0, 0, 0, 2, 2,0,0, 99999999999\n"
             "                                        ^~~~~~~~~~~\n"
-            "5 errors, 0 warnings\n");
+            "5 errors, 1 warning\n");
 }
 
 // The field stream after a read failure goes on at the start of the line
