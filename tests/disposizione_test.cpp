@@ -388,6 +388,86 @@ TEST_P(PagineProva, EveryPageReadsCleanly) {
   EXPECT_GE(segnate, 1);
 }
 
+// The largest magnitude of a run of values within the route.
+int massimo_nel_percorso(const disposizione& d, const std::vector<gradino>& valori) {
+  int m = 0;
+  for (const gradino& g : valori) {
+    if (g.da < d.fine_percorso()) m = std::max({m, std::abs(g.minimo), std::abs(g.massimo)});
+  }
+  return m;
+}
+
+// How many labels of a kind the page's foot says it left out ("23 board
+// labels not shown at this scale"), 0 when it says nothing of them.
+int non_mostrate(const std::string& svg, const std::string& plurale) {
+  std::smatch m;
+  if (!std::regex_search(svg, m, std::regex("([0-9]+) " + plurale + "? not shown at this scale"))) {
+    return 0;
+  }
+  return std::stoi(m[1]);
+}
+
+TEST_P(PagineProva, EveryPageIsFilledAndEveryMarkSaysWhatItIs) {
+  const modello m = GetParam().crea();
+  const disposizione d = disponi(m);
+  // The axes show the data: the gradient symmetric about 0 and past the
+  // steepest run of the route by less than a step, the speed up to the
+  // highest limit likewise.
+  const auto scale = scale_curve(d);
+  const int limite = massimo_nel_percorso(d, d.velocita);
+  EXPECT_GE(scale[0].massimo, limite);
+  EXPECT_LT(scale[0].massimo - limite, scale[0].passo);
+  const int ripida = massimo_nel_percorso(d, d.pendenza);
+  EXPECT_EQ(scale[1].minimo, -scale[1].massimo);
+  EXPECT_GE(scale[1].massimo, ripida);
+  EXPECT_LT(scale[1].massimo - std::max(ripida, 5), scale[1].passo);
+  EXPECT_LE(scale[1].massimo / scale[1].passo, 4) << "grid lines too close to read";
+  for (const pagina_svg& p : pagine_svg(d, std::nullopt)) {
+    SCOPED_TRACE(std::string(GetParam().nome) + ", page " + std::to_string(p.numero));
+    EXPECT_EQ(attributo(p.svg, "pendenza", "data-massimo"), scale[1].massimo);
+    // The lanes take the page's height: from the plan's box above them, or
+    // from the top of the content when the plan stands beside them, no
+    // empty band is left taller than a lane's row.
+    const double alto = attributo(p.svg, "profilo", "data-y-alto");
+    const bool accanto =
+        attributo(p.svg, "pianta", "data-x1") < attributo(p.svg, "profilo", "data-x-iniziale");
+    const double libero =
+        accanto ? attributo(p.svg, "pianta", "data-y0") : attributo(p.svg, "pianta", "data-y1");
+    EXPECT_GE(alto, libero);
+    EXPECT_LE(alto - libero, 14);
+    // Every speed board of the page is labelled with its speeds, or counted
+    // among the board labels the scale leaves out.
+    int senza = 0;
+    for (std::size_t k = 0; k < d.indicatori.size(); ++k) {
+      const int32_t metro = d.indicatori[k].metro;
+      if (metro < p.tratto.da || metro > p.tratto.a) continue;
+      const std::string oggetto = std::to_string(d.cartelli.size() + k);
+      if (p.svg.find("data-fascia=\"cartelli\" data-oggetto=\"" + oggetto + "\"") ==
+          std::string::npos) {
+        ++senza;
+      }
+    }
+    EXPECT_LE(senza, non_mostrate(p.svg, "board labels"));
+    // A legend names every mark and band the profile draws.
+    for (const char* voce :
+         {"zona di stazione", "segnale", "cartello", "avviso di rallentamento",
+          "rallentamento (km/h)", "punto codice", "montagna (tipo)", "fine percorso"}) {
+      EXPECT_NE(p.svg.find(std::string("data-voce=\"") + voce + "\""), std::string::npos) << voce;
+    }
+  }
+  // Signals read as kilometres, never as times; speed boards carry their
+  // speeds.
+  for (const etichetta& e : d.etichette) {
+    if (e.fascia == fascia_etichette::segnali) {
+      EXPECT_TRUE(std::regex_match(e.testo, std::regex("[0-9]+\\.[0-9]{2} km"))) << e.testo;
+    }
+    if (e.fascia == fascia_etichette::cartelli && e.oggetto >= std::ssize(d.cartelli)) {
+      EXPECT_TRUE(std::regex_match(e.testo, std::regex("A[0-9]+ B[0-9]+ C[0-9]+( \\| .*)?")))
+          << e.testo;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Percorsi, PagineProva, ::testing::ValuesIn(kPercorsi), [](const auto& i) {
   std::string n = i.param.nome;
   n.erase(std::remove(n.begin(), n.end(), ' '), n.end());
@@ -425,6 +505,41 @@ TEST(Pagine, ALongRouteGetsAnOverviewAndPagesOfEqualStretchesThatCoverIt) {
   }
   EXPECT_EQ(file_pagina("out/route.svg", 0), "out/route.svg");
   EXPECT_EQ(file_pagina("out/route.svg", 3), "out/route-3.svg");
+}
+
+// A small page drawn by hand: the header counts in the singular and the
+// plural, a board text keeps its spaces, a speed board carries its speeds.
+TEST(Pagine, TheHeaderCountsAndTheLabelsKeepTheirText) {
+  modello m;
+  m.celle.resize(40);
+  m.riga(kRigaDatiGenerali).fine = 1'500;
+  m.riga(1).nome = "ULMO";
+  m.riga(1).posizione = 100;
+  m.riga(1).inizio = 50;
+  m.riga(1).fine = 150;
+  m.riga(2).nome = "(KM.   10)";
+  cella& cartello = m.celle[10];
+  cartello.evento = kEventoCartello;
+  cartello.dato1 = 2;
+  cella& indicatore = m.celle[20];
+  indicatore.evento = kEventoVelocita;
+  indicatore.dato1 = 80 * 20;
+  indicatore.dato2 = 90 * 20;
+  indicatore.dato3 = 100 * 20 + 12;  // second set: C 60
+  m.celle[5].evento = kEventoSegnale;
+  m.celle[25].evento = kEventoInizioRallentamento;
+  m.celle[25].dato1 = 60;
+  m.celle[30].evento = kEventoFineRallentamento;
+  for (cella& c : m.celle) c.vel_limite = 20;
+  const disposizione d = disponi(m);
+  const std::string svg = svg_pagina(d, {0, 2'000});
+  EXPECT_NE(svg.find(">1 stazione, 1 segnale, 1 rallentamento, 0 punti codice<"),
+            std::string::npos);
+  EXPECT_NE(svg.find("xml:space=\"preserve\" font-size=\"7.5\" stroke=\"#fff\" stroke-width=\"3\" "
+                     "paint-order=\"stroke\">(KM.   10)</text>"),
+            std::string::npos);
+  EXPECT_NE(svg.find(">A80 B90 C100 | A0 B0 C60</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">0.20 km</text>"), std::string::npos);
 }
 
 TEST(Pagine, KilometresAreReadAsAStretch) {

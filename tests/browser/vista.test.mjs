@@ -88,11 +88,25 @@ try {
     verifica(errori.length === 0, `${p.nome}: no console error${errori.length ? ': ' + errori.join(' | ') : ''}`);
     verifica(richieste.length === 0, `${p.nome}: no request outside the file${richieste.length ? ': ' + richieste.join(' ') : ''}`);
 
+    // The legend names the marks; the plan names its stations.
+    const legenda = await page.$$eval('#legenda .voce-legenda', (v) => v.map((e) => e.textContent));
+    verifica(['zona di stazione', 'segnale', 'cartello', 'rallentamento', 'punto codice', 'montagna'].every((v) => legenda.includes(v)), `${p.nome}: the legend names the marks (${legenda.join(', ')})`);
+    const nomi = await page.evaluate(() => window.vista.stazioni);
+    const inPianta = await page.evaluate(() => window.vista.scritte().pianta);
+    verifica(nomi.some((n) => inPianta.includes(n)), `${p.nome}: the plan names a station (${inPianta.filter((t) => nomi.includes(t)).slice(0, 3).join(', ')})`);
+
     // Zoom to a stretch around the third signal and point at it.
     const segnale = await page.evaluate(() => window.vista.segnali[Math.min(2, window.vista.segnali.length - 1)]);
     await page.evaluate((m) => window.vista.mostra(m - 1500, m + 1500), segnale.metro);
     const vista = await page.evaluate(() => window.vista.vista());
     verifica(Math.abs(vista.m1 - vista.m0 - 3000) < 1, `${p.nome}: zoomed to 3 km around the signal at ${segnale.metro} m (${vista.m0.toFixed(0)}..${vista.m1.toFixed(0)})`);
+    // The axes follow the zoom: kilometres within the stretch, and the value
+    // panels keep their values beside them.
+    const scritte = await page.evaluate(() => window.vista.scritte().profilo);
+    const km = scritte.filter((t) => /^\d+\.\d+$/.test(t)).map(Number).filter((v) => v * 1000 >= vista.m0 && v * 1000 <= vista.m1);
+    verifica(km.length >= 5, `${p.nome}: the axis shows the kilometres of the stretch after zooming (${km.slice(0, 3).join(', ')}...)`);
+    const scale = await page.evaluate(() => window.vista.scale);
+    verifica(scale.every((s) => scritte.includes(String(Math.round(s[1])))), `${p.nome}: the speed, gradient and adhesion panels show their values (${scale.map((s) => s[1]).join(', ')})`);
     const riquadro = await (await page.$('#profilo')).boundingBox();
     const punto = await page.evaluate((m) => ({ x: window.vista.xDi(m), y: window.vista.y('segnali') }), segnale.metro);
     await page.mouse.move(riquadro.x + punto.x, riquadro.y + punto.y + 4);

@@ -119,10 +119,24 @@ std::string orario_breve(int32_t secondi) {
   return t;
 }
 
+// A signal's label: its kilometre with the unit, so that it never reads as
+// a time ("12.50 km", not "12.50").
 std::string chilometri(int32_t metri) {
   char testo[32];
-  std::snprintf(testo, sizeof testo, "%.2f", metri / 1000.0);
+  std::snprintf(testo, sizeof testo, "%.2f km", metri / 1000.0);
   return testo;
+}
+
+// A speed board's label: the speeds of ranks A, B and C as the board holds
+// them ("A80 B90 C100"), the second set after a bar when it has one.
+std::string velocita_cartello(const cella& c) {
+  const cartello_velocita v = decodifica_cartello_velocita(c);
+  auto serie = [](const std::array<int, 3>& s) {
+    return "A" + std::to_string(s[0]) + " B" + std::to_string(s[1]) + " C" + std::to_string(s[2]);
+  };
+  std::string t = serie(v.prima);
+  if (v.seconda != std::array<int, 3>{}) t += " | " + serie(v.seconda);
+  return t;
 }
 
 void aggiungi(disposizione& d, fascia_etichette f, std::string testo, double metro,
@@ -146,6 +160,10 @@ void crea_etichette(const modello& m, disposizione& d) {
         c.dato1 >= 0 && c.dato1 < kRigheTabella ? testo_utf8(m.riga(c.dato1).nome) : "";
     aggiungi(d, fascia_etichette::cartelli, testo.empty() ? "cartello" : testo, d.cartelli[k].metro,
              k);
+  }
+  for (std::size_t k = 0; k < d.indicatori.size(); ++k) {
+    aggiungi(d, fascia_etichette::cartelli, velocita_cartello(m.cella_a(d.indicatori[k].cella)),
+             d.indicatori[k].metro, d.cartelli.size() + k);
   }
   for (std::size_t k = 0; k < d.rallentamenti.size(); ++k) {
     const auto& r = d.rallentamenti[k];
@@ -326,8 +344,8 @@ std::string_view colore_di(std::string_view nome) {
 const regole_fascia& regole_di(fascia_etichette f) {
   static const std::array<regole_fascia, kFasceEtichette.size()> regole{{
       {"stazioni", 6, 12, 6.6, 10, "station labels"},
-      {"segnali", 2, 10, 5.0, 7.5, "signal labels"},
-      {"cartelli", 2, 10, 5.0, 7.5, "board labels"},
+      {"segnali", 3, 10, 5.0, 7.5, "signal labels"},
+      {"cartelli", 4, 10, 5.0, 7.5, "board labels"},
       {"rallentamenti", 1, 10, 5.6, 8.5, "slowdown labels"},
       {"montagne", 1, 10, 5.6, 8.5, "montagna labels"},
   }};

@@ -48,7 +48,10 @@ struct etichetta {
   std::string testo;  // UTF-8
   double metro = 0;
   double larghezza = 0;
-  int32_t oggetto = 0;  // index of its object in the list of its kind
+  // Index of its object in the list of its kind; in the boards' band the
+  // indication boards come first, then the speed boards (an index of
+  // cartelli.size() + k is speed board k).
+  int32_t oggetto = 0;
 };
 
 struct stazione_disposta {

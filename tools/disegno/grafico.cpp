@@ -23,7 +23,8 @@ namespace {
 constexpr double kLarghezzaPagina = 1188;
 constexpr double kAltezzaPagina = 840;
 constexpr double kMargine = 30;
-constexpr double kAltoContenuto = 44;
+constexpr double kYLegenda = 45;  // the legend's line, under the title
+constexpr double kAltoContenuto = 54;
 constexpr double kAsse = 784;
 constexpr double kXEtichette = 20;
 constexpr double kLarghezzaEtichetteFasce = 82;  // the band names left of the profile
@@ -39,15 +40,18 @@ struct fascia {
   double centro() const { return (alto + basso) / 2; }
 };
 
-// The bands of the profile, stacked from its top down to the axis.
+// The bands of the profile, stacked from its top down to the axis; the
+// height the page has above the bands goes to the speed, gradient and
+// adhesion bands, so that the lanes take the page's height.
 struct fasce_profilo {
   fascia nomi, zone, segnali, cartelli, rallentamenti, punti, montagne, velocita, pendenza,
       aderenza;
   double alto = 0;
 };
 
-fasce_profilo fasce() {
+fasce_profilo fasce(double in_piu = 0) {
   fasce_profilo f;
+  in_piu = std::max(in_piu, 0.0);
   double y = kAsse;
   auto sopra = [&y](double altezza, double spazio) {
     y -= spazio;
@@ -55,9 +59,9 @@ fasce_profilo fasce() {
     y -= altezza;
     return b;
   };
-  f.aderenza = sopra(34, 8);
-  f.pendenza = sopra(72, 12);
-  f.velocita = sopra(66, 10);
+  f.aderenza = sopra(34 + in_piu * 0.2, 8);
+  f.pendenza = sopra(72 + in_piu * 0.42, 12);
+  f.velocita = sopra(66 + in_piu * 0.38, 10);
   f.montagne = sopra(12, 10);
   f.punti = sopra(12, 4);
   f.rallentamenti = sopra(10 + regole_di(fascia_etichette::rallentamenti).altezza_riga, 4);
@@ -145,9 +149,13 @@ double passo_tondo(double totale, int parti) {
   }
 }
 
-int massimo_di(const std::vector<gradino>& valori, int minimo) {
+// The largest magnitude of the steps that begin before metre `fine` (the
+// cells past the route's end hold no values to scale to), at least `minimo`.
+int massimo_di(const std::vector<gradino>& valori, int32_t fine, int minimo) {
   int m = minimo;
-  for (const gradino& t : valori) m = std::max({m, std::abs(t.minimo), std::abs(t.massimo)});
+  for (const gradino& t : valori) {
+    if (t.da < fine) m = std::max({m, std::abs(t.minimo), std::abs(t.massimo)});
+  }
   return m;
 }
 
@@ -613,7 +621,8 @@ void disegna_etichette(pagina& g, const contesto_profilo& c) {
            std::to_string(c.righe[k]) + "\" data-x0=\"" + n(x) + "\" data-x1=\"" +
            n(x + e.larghezza) + "\" data-y0=\"" + n(alto) + "\" data-y1=\"" + n(y + 2) + "\">");
     // A halo keeps the text clear of the leaders that pass behind it.
-    std::string attributi = "font-size=\"" + n(r.dimensione_testo) + "\"";
+    // The texts keep their spaces, as the table holds them.
+    std::string attributi = "xml:space=\"preserve\" font-size=\"" + n(r.dimensione_testo) + "\"";
     attributi += e.fascia == fascia_etichette::montagne
                      ? " style=\"fill:#fff\""
                      : " stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\"";
@@ -899,7 +908,7 @@ void disegna_profilo(pagina& g, const contesto_profilo& c,
   const asse_metri& a = c.a;
   g.riga("<g id=\"profilo\" data-metro-iniziale=\"" + n(a.metro0()) + "\" data-metro-finale=\"" +
          n(a.metro1()) + "\" data-x-iniziale=\"" + n(a.x0()) + "\" data-x-finale=\"" + n(a.x1()) +
-         "\">");
+         "\" data-y-alto=\"" + n(c.f.alto) + "\">");
   disegna_asse(g, c);
   disegna_fine(g, c);
   disegna_curve(g, c);
@@ -954,6 +963,48 @@ void disegna_avvisi(pagina& g, const disposizione& d, const std::vector<int>& ri
   g.riga("</g>");
 }
 
+// The legend under the title: every symbol and band of the profile with
+// what it stands for, each entry a group with its word.
+void disegna_legenda(pagina& g) {
+  const double y = kYLegenda;
+  double x = kMargine;
+  g.riga("<g id=\"legenda\">");
+  auto voce = [&](std::string_view nome, const std::string& simbolo) {
+    g.riga("<g class=\"voce-legenda\" data-voce=\"" + std::string(nome) + "\">" + simbolo);
+    g.scritta(x + 12, y + 3, "class=\"piccolo\"", nome);
+    g.riga("</g>");
+    x += 12 + larghezza_testo(nome, 5.0) + 10;
+  };
+  auto rettangolo = [&](double l, double a, std::string_view riempimento, std::string_view bordo) {
+    return "<rect x=\"" + n(x + 5 - l / 2) + "\" y=\"" + n(y - a / 2) + "\" width=\"" + n(l) +
+           "\" height=\"" + n(a) + "\" fill=\"" + std::string(riempimento) + "\" stroke=\"" +
+           std::string(bordo) + "\" stroke-width=\"0.6\"/>";
+  };
+  voce("zona di stazione", rettangolo(9, 8, colore_di("zona"), colore_di("stazione")));
+  voce("segnale", "<circle cx=\"" + n(x + 5) + "\" cy=\"" + n(y) + "\" r=\"3\" fill=\"" +
+                      colore("segnale") + "\" stroke=\"#333\" stroke-width=\"0.6\"/>");
+  voce("cartello", rettangolo(6, 6, colore_di("cartello"), "#333"));
+  voce("cartello di velocit&#224; (A B C, km/h)",
+       "<circle cx=\"" + n(x + 5) + "\" cy=\"" + n(y) + "\" r=\"3.5\" fill=\"#fff\" stroke=\"" +
+           colore("indicatore") + "\" stroke-width=\"1.4\"/>");
+  voce("avviso di rallentamento", "<path d=\"M" + n(x + 5) + " " + n(y - 5) + " L" + n(x + 0.5) +
+                                      " " + n(y + 4) + " L" + n(x + 9.5) + " " + n(y + 4) +
+                                      " Z\" fill=\"" + colore("avviso") +
+                                      "\" stroke=\"#333\" stroke-width=\"0.6\"/>");
+  voce("rallentamento (km/h)",
+       rettangolo(10, 7, colore_di("rallentamento"), colore_di("bordo_rallentamento")));
+  voce("punto codice", "<path d=\"M" + n(x + 5) + " " + n(y - 5) + " L" + n(x + 9) + " " + n(y) +
+                           " L" + n(x + 5) + " " + n(y + 5) + " L" + n(x + 1) + " " + n(y) +
+                           " Z\" fill=\"" + colore("punto_codice") +
+                           "\" stroke=\"#1b5e3a\" stroke-width=\"0.5\"/>");
+  voce("montagna (tipo)", rettangolo(10, 8, colore_di("montagna"), "#6d5230"));
+  voce("fine percorso", "<line x1=\"" + n(x + 5) + "\" y1=\"" + n(y - 5) + "\" x2=\"" + n(x + 5) +
+                            "\" y2=\"" + n(y + 5) + "\" stroke=\"" + colore("fine") +
+                            "\" stroke-width=\"2\"/>");
+  voce("oltre la fine", rettangolo(10, 8, "#f0f0f0", "#ccc"));
+  g.riga("</g>");
+}
+
 std::string intestazione(const disposizione& d) {
   std::string t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   t += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"297mm\" "
@@ -976,10 +1027,16 @@ std::string titolo_di(const disposizione& d, tratto_metri t, int numero, int pag
   return titolo;
 }
 
+// "1 rallentamento", "2 rallentamenti".
+std::string quanti(std::size_t numero, std::string_view singolare, std::string_view plurale) {
+  return std::to_string(numero) + " " + std::string(numero == 1 ? singolare : plurale);
+}
+
 std::string conteggi(const disposizione& d) {
-  return std::to_string(d.stazioni.size()) + " stazioni, " + std::to_string(d.segnali.size()) +
-         " segnali, " + std::to_string(d.rallentamenti.size()) + " rallentamenti, " +
-         std::to_string(d.punti_codice.size()) + " punti codice";
+  return quanti(d.stazioni.size(), "stazione", "stazioni") + ", " +
+         quanti(d.segnali.size(), "segnale", "segnali") + ", " +
+         quanti(d.rallentamenti.size(), "rallentamento", "rallentamenti") + ", " +
+         quanti(d.punti_codice.size(), "punto codice", "punti codice");
 }
 
 std::string pagina_di(const disposizione& d, tratto_metri t, int numero, int pagine,
@@ -994,8 +1051,13 @@ std::string pagina_di(const disposizione& d, tratto_metri t, int numero, int pag
     return std::move(g.testo());
   }
   g.scritta(kLarghezzaPagina - kMargine, 30, "text-anchor=\"end\" class=\"piccolo\"", conteggi(d));
-  const fasce_profilo f = fasce();
-  const geometria geo = geometria_di(d, t, f);
+  disegna_legenda(g);
+  const geometria geo = geometria_di(d, t, fasce());
+  // The bands grow up to the plan's box above them, or to the top of the
+  // page's content when the plan stands beside them.
+  const bool pianta_sopra = geo.pianta && geo.pianta->x1 > geo.x_etichette;
+  const double alto_libero = pianta_sopra ? geo.pianta->y1 + 8 : kAltoContenuto + 4;
+  const fasce_profilo f = fasce(fasce().alto - alto_libero);
   const int nomi_nascosti = disegna_pianta(g, d, geo, t);
   const asse_metri a(t.da, t.a, geo.x0_profilo, geo.x1_profilo);
   const std::vector<int> righe = posiziona_etichette(d, a.metri_per_unita(), t.da, t.a);
@@ -1023,12 +1085,13 @@ std::optional<double> leggi_decimale(std::string_view testo) {
 }  // namespace
 
 std::array<scala_valori, 3> scale_curve(const disposizione& d) {
-  const int v = massimo_di(d.velocita, 20);
-  const double passo_v = passo_tondo(v, 4);
-  const int g = massimo_di(d.pendenza, 5);
-  const double passo_g = passo_tondo(g, 3);
+  const int32_t fine = d.fine_percorso();
+  const int v = massimo_di(d.velocita, fine, 20);
+  const double passo_v = passo_tondo(v, 6);
+  const int g = massimo_di(d.pendenza, fine, 5);
+  const double passo_g = passo_tondo(g, 2);
   const double limite_g = passo_g * std::ceil(g / passo_g);
-  const double a = 50 * std::ceil(massimo_di(d.aderenza, 100) / 50.0);
+  const double a = 50 * std::ceil(massimo_di(d.aderenza, fine, 100) / 50.0);
   return {{{0, passo_v * std::ceil(v / passo_v), passo_v},
            {-limite_g, limite_g, passo_g},
            {0, a, a / 2}}};

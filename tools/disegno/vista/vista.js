@@ -151,7 +151,11 @@
 
   function banda(nome) { return G.bande[nome]; }
 
+  // Every text of the last drawing, by canvas, for scripts that read the page.
+  const scritte = { profilo: [], pianta: [] };
+
   function testo(ctx, t, x, y, dimensione, colore, grassetto, allineamento, alone) {
+    scritte[ctx.canvas.id].push(t);
     ctx.font = (grassetto ? 'bold ' : '') + dimensione + 'px "DejaVu Sans", Arial, sans-serif';
     ctx.textAlign = allineamento || 'left';
     if (alone) {
@@ -318,7 +322,10 @@
     }
   }
 
+  // The steps of the speed, gradient and adhesion bands with their grid;
+  // returns the grid's values and heights, written left of the axis.
   function disegnaCurve(ctx, a, b) {
+    const valori = [];
     for (const c of CURVE) {
       const f = banda(c.nome);
       const [minimo, massimo, passo] = c.scala;
@@ -327,7 +334,7 @@
       for (let v = Math.ceil(minimo / passo) * passo; v <= massimo + 1e-9; v += passo) {
         ctx.strokeStyle = v === 0 && minimo < 0 ? '#999' : '#ddd';
         ctx.beginPath(); ctx.moveTo(X0, Math.round(y(v)) + 0.5); ctx.lineTo(X0 + larghezzaAsse(), Math.round(y(v)) + 0.5); ctx.stroke();
-        testo(ctx, String(Math.round(v)), X0 - 4, y(v) + 3, 9, '#555', false, 'right');
+        valori.push([String(Math.round(v)), y(v) + 3, c.nome]);
       }
       const g = livelloCurva(c).gradini;
       const primo = Math.max(ultimoNonOltre(g.length, (j) => g[j].da, a), 0);
@@ -345,6 +352,7 @@
       }
       ctx.stroke();
     }
+    return valori;
   }
 
   // The labels shown between metres a and b at the current level, where they
@@ -399,6 +407,7 @@
     const ctx = tela.getContext('2d');
     ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
     ctx.clearRect(0, 0, W, ALTEZZA_PROFILO);
+    scritte.profilo = [];
     const a = m0, b = m1();
     disegnaNomiBande(ctx);
     disegnaAsse(ctx, a, b);
@@ -406,8 +415,16 @@
     ctx.beginPath(); ctx.rect(X0 - 1, 0, larghezzaAsse() + MARGINE_DX, ALTEZZA_PROFILO); ctx.clip();
     disegnaCelle(ctx, a, b);
     disegnaFine(ctx, a, b);
-    disegnaCurve(ctx, a, b);
+    const valori = disegnaCurve(ctx, a, b);
     ctx.restore();
+    // A value too close to the one above it in its band is left to its grid line.
+    let sopra = -Infinity, fascia = null;
+    for (const [t, y, nome] of valori.sort((p, q) => p[1] - q[1])) {
+      if (nome !== fascia) { fascia = nome; sopra = -Infinity; }
+      if (y - sopra < 11) continue;
+      testo(ctx, t, X0 - 4, y, 9, '#555', false, 'right');
+      sopra = y;
+    }
     ctx.save();
     ctx.beginPath(); ctx.rect(X0 - 1, 0, W - X0 + 1, ALTEZZA_PROFILO); ctx.clip();
     const etichette = etichetteVisibili(a, b);
@@ -464,6 +481,7 @@
     const ctx = telaPianta.getContext('2d');
     ctx.setTransform(dpr, 0, 0, dpr, 0, 0);
     ctx.clearRect(0, 0, WP, HP);
+    scritte.pianta = [];
     testo(ctx, 'Pianta (nord in alto)', 8, 15, 11, '#333', true);
     if (PIANTA.length === 0) {
       testo(ctx, 'pianta non disponibile: manca il file del tracciato o non ha punti', WP / 2, HP / 2, 12, '#555', false, 'center');
@@ -509,12 +527,15 @@
       linea(s.inizio, s.fine, C.zona, 7);
     }
     linea(a, Math.min(b, D.lunghezza > 0 ? D.lunghezza : FINE), C.binario, 2.2);
+    const segniStazioni = [];
     for (const s of STAZIONI) {
       const p = puntoAlMetro(livello, Math.max(s.posizione, 0));
       if (!p || s.posizione < a - tratto || s.posizione > b + tratto) continue;
       ctx.fillStyle = '#fff'; ctx.strokeStyle = C.stazione; ctx.lineWidth = 1.5;
       ctx.beginPath(); ctx.arc(px(p[0]), py(p[1]), 3.5, 0, 2 * Math.PI); ctx.fill(); ctx.stroke();
+      segniStazioni.push({ s, x: px(p[0]), y: py(p[1]) });
     }
+    nomiPianta(ctx, segniStazioni);
     const segnali = visibili(SEGNALI, a, b);
     if (segnali.length <= 120) {
       ctx.fillStyle = C.segnale;
@@ -549,6 +570,51 @@
     proiezione = { punti };
   }
 
+  // The stations' names beside their marks, as the plot's plan places them:
+  // each takes the first place around its mark (right, left, above, below)
+  // that stays inside the box and clear of the marks, the box's writing and
+  // the names placed before; a name with no such place is left out.
+  function nomiPianta(ctx, segni) {
+    ctx.font = '11px "DejaVu Sans", Arial, sans-serif';
+    const occupati = segni.map((m) => [m.x - 5, m.y - 5, m.x + 5, m.y + 5]);
+    occupati.push([0, 0, 170, 22], [WP - 34, 0, WP, 48], [0, HP - 22, 140, HP]);
+    const libero = (q) => q[0] >= 2 && q[1] >= 2 && q[2] <= WP - 2 && q[3] <= HP - 2 &&
+      occupati.every((o) => q[2] <= o[0] || o[2] <= q[0] || q[3] <= o[1] || o[3] <= q[1]);
+    let nascosti = 0;
+    for (const { s, x, y } of segni) {
+      const l = ctx.measureText(s.nome).width;
+      const posti = [
+        [x + 7, y + 4, 'left', [x + 6, y - 7, x + 8 + l, y + 5]],
+        [x - 7, y + 4, 'right', [x - 8 - l, y - 7, x - 6, y + 5]],
+        [x, y - 8, 'center', [x - l / 2 - 1, y - 19, x + l / 2 + 1, y - 6]],
+        [x, y + 16, 'center', [x - l / 2 - 1, y + 5, x + l / 2 + 1, y + 18]],
+      ];
+      const posto = posti.find((p) => libero(p[3]));
+      if (!posto) { nascosti++; continue; }
+      occupati.push(posto[3]);
+      testo(ctx, s.nome, posto[0], posto[1], 11, C.stazione, false, posto[2], true);
+    }
+    return nascosti;
+  }
+
+  // The legend: every symbol and band the two views draw, with its word.
+  function legenda() {
+    const voci = [
+      ['zona di stazione', `<rect x="1" y="2" width="10" height="8" fill="${C.zona}" stroke="${C.stazione}"/>`],
+      ['segnale', `<circle cx="6" cy="6" r="3" fill="${C.segnale}" stroke="#333" stroke-width="0.6"/>`],
+      ['cartello', `<rect x="3" y="3" width="6" height="6" fill="${C.cartello}"/>`],
+      ['cartello di velocit\u00e0', `<circle cx="6" cy="6" r="3.5" fill="#fff" stroke="${C.indicatore}" stroke-width="1.4"/>`],
+      ['avviso di rallentamento', `<path d="M6 1 L1.5 10 L10.5 10 Z" fill="${C.avviso}" stroke="#333" stroke-width="0.6"/>`],
+      ['rallentamento', `<rect x="1" y="3" width="10" height="7" fill="${C.rallentamento}" stroke="${C.bordo_rallentamento}" stroke-width="0.6"/>`],
+      ['punto codice', `<path d="M6 1 L10 6 L6 11 L2 6 Z" fill="${C.punto_codice}"/>`],
+      ['montagna', `<rect x="1" y="2" width="10" height="8" fill="${C.montagna}"/>`],
+      ['fine percorso', `<rect x="5" y="1" width="2" height="10" fill="${C.fine}"/>`],
+    ];
+    const l = document.getElementById('legenda');
+    l.innerHTML = voci.map(([nome, segno]) =>
+      `<span class="voce-legenda"><svg width="12" height="12" viewBox="0 0 12 12">${segno}</svg>${nome}</span>`).join('');
+  }
+
   // ---------------------------------------------------------------- tooltip
 
   // The object whose label lies under the pointer, if any.
@@ -558,7 +624,7 @@
       switch (f.nome) {
         case 'stazioni': return { stazione: STAZIONI[e.oggetto] };
         case 'segnali': return { cella: SEGNALI[e.oggetto].cella };
-        case 'cartelli': return { cella: CARTELLI[e.oggetto].cella };
+        case 'cartelli': return { cella: CARTELLI.concat(INDICATORI)[e.oggetto].cella };
         case 'rallentamenti': return { cella: RALLENTAMENTI[e.oggetto].cella };
         case 'montagne': return { cella: Math.floor(MONTAGNE[e.oggetto].da / MPC) };
         default: return null;
@@ -774,6 +840,7 @@
   misura();
   mpp = mppMassimo();
   m0 = 0;
+  legenda();
   disegna();
   const primoDisegno = performance.now();
   document.body.dataset.primoDisegno = primoDisegno.toFixed(1);
@@ -785,6 +852,9 @@
     xDi, metroDi,
     y(nome) { const f = banda(nome); return (f[0] + f[1]) / 2; },
     segnali: SEGNALI,
+    stazioni: STAZIONI.map((s) => s.nome),
+    scale: G.scale,
+    scritte() { return { profilo: scritte.profilo.slice(), pianta: scritte.pianta.slice() }; },
     vista() { return { m0, m1: m1(), mpp, livello: livelloEtichette() }; },
   };
 }());
