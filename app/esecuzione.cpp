@@ -1,5 +1,6 @@
 #include "app/esecuzione.h"
 
+#include <exception>
 #include <span>
 #include <string>
 #include <string_view>
@@ -89,6 +90,18 @@ int form_load(const pacchetto_scenario& s, const std::filesystem::path& cartella
 
 int form_load(const std::filesystem::path& cartella, piattaforma& p) {
   return form_load(pacchetto_incorporato(), cartella, p);
+}
+
+int esegui_riportando_guasti(piattaforma& p, const std::function<int()>& corsa) {
+  try {
+    return corsa();
+  } catch (const errore_file_system& e) {
+    p.segnala_guasto(e.what());
+    return uscita_file_system;
+  } catch (const std::exception& e) {
+    p.segnala_guasto(std::string("internal error: ") + e.what());
+    return uscita_interna;
+  }
 }
 
 }  // namespace scenario

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "app/piattaforma.h"
 #include "compiler/modello.h"
@@ -52,5 +53,11 @@ int form_load(const pacchetto_scenario& s, const std::filesystem::path& cartella
 
 // The run of the embedded scenario.
 int form_load(const std::filesystem::path& cartella, piattaforma& p);
+
+// The body of a program's main: `corsa`, whose exit status it returns, with
+// a fault it throws reported through `p`: a file that cannot be read, written
+// or deleted with uscita_file_system, any other as an internal error with
+// uscita_interna.
+int esegui_riportando_guasti(piattaforma& p, const std::function<int()>& corsa);
 
 }  // namespace scenario

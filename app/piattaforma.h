@@ -66,6 +66,15 @@ std::unique_ptr<piattaforma> piattaforma_windows();
 std::unique_ptr<piattaforma> piattaforma_console();
 #endif
 
+// The platform of this build: the wait window on Windows, the console elsewhere.
+inline std::unique_ptr<piattaforma> piattaforma_del_sistema() {
+#ifdef _WIN32
+  return piattaforma_windows();
+#else
+  return piattaforma_console();
+#endif
+}
+
 // The folder that holds the running program file.
 std::filesystem::path cartella_programma();
 
